@@ -1,0 +1,36 @@
+# The two entry points of the README: `make demo` and `make test`.
+# Both install what is missing first, so they work on a fresh machine.
+
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# Tests run under AddressSanitizer and UndefinedBehaviorSanitizer unless SANITIZE=0.
+SANITIZE ?= 1
+
+TEST_DIR := build/test
+APP_DIR := build/release
+
+.PHONY: all deps demo test bench build clean
+
+all: build
+
+deps:
+	./scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(APP_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTELVORN_BUILD_TESTS=OFF
+	cmake --build $(APP_DIR) -j $(JOBS)
+
+test: deps
+	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	  -DTELVORN_SANITIZE=$(if $(filter 1,$(SANITIZE)),ON,OFF) -DTELVORN_BUILD_BENCH=OFF
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
+
+demo: build
+	$(APP_DIR)/app/telvorn/telvorn replay --table samples/Output.txt
+
+bench: build
+	$(APP_DIR)/bench/telvorn-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+clean:
+	rm -rf build

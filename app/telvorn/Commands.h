@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string_view>
+
+namespace telvorn::app {
+
+// A sub-command of the `telvorn` executable: it gets the arguments after its
+// own name and returns the process exit code (0 success, 1 unreadable input,
+// 2 bad usage).
+using CommandFunction = int (*)(int argc, char** argv);
+
+struct Command {
+    std::string_view name;
+    std::string_view summary;
+    CommandFunction run;
+};
+
+int RunReplay(int argc, char** argv);
+
+} // namespace telvorn::app

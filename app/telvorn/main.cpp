@@ -1,0 +1,41 @@
+#include <array>
+#include <cstdio>
+#include <string_view>
+
+#include "Commands.h"
+
+namespace {
+
+using telvorn::app::Command;
+
+constexpr std::array kCommands{
+    Command{"replay", "replay a receiver log or byte stream into the aircraft table", telvorn::app::RunReplay},
+};
+
+void PrintUsage(std::FILE* out)
+{
+    std::fprintf(out, "usage: telvorn COMMAND [ARGS...]\n\ncommands:\n");
+    for (const Command& command : kCommands)
+        std::fprintf(out, "  %-8.*s %.*s\n", int(command.name.size()), command.name.data(),
+                     int(command.summary.size()), command.summary.data());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintUsage(stdout);
+        return 0;
+    }
+    for (const Command& command : kCommands)
+        if (command.name == name)
+            return command.run(argc - 2, argv + 2);
+    std::fprintf(stderr, "telvorn: unknown command '%s' (try 'telvorn --help')\n", argv[1]);
+    return 2;
+}

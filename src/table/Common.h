@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/Clock.h"
+
+namespace telvorn {
+
+// The current UTC date and time as 17 digits without separators:
+// yyyymmddhhmmssmmm, for example 20261205132735042. Consumers cut fields out
+// of it by 1-based character position (hour 9-10, ..., milliseconds 15-17).
+std::string GetUTCStamp(const Clock& clock);
+std::string FormatUTCStamp(const UtcDateTime& time);
+
+// The state of registry of a 24-bit ICAO address, from the address blocks
+// of the ICAO allocation; empty when no block holds the address.
+std::string_view GetCountry(std::int32_t address);
+
+// The longest leading run of hexadecimal digits as an unsigned value, 0 when
+// there is none; saturates rather than wrapping for absurdly long runs.
+std::int32_t LeadingHexValue(std::string_view text);
+
+} // namespace telvorn
