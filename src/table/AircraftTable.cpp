@@ -1,0 +1,302 @@
+#include "table/AircraftTable.h"
+
+#include <stdexcept>
+
+#include "table/NumberText.h"
+
+namespace telvorn {
+
+AircraftTable::AircraftTable(bool distanceFlag)
+    : columns_(telvorn::SetupColumns(distanceFlag))
+{
+    sortNumeric_ = columns_[std::size_t(sortColumn_)].numeric;
+}
+
+void AircraftTable::SetupColumns(bool distanceFlag)
+{
+    columns_ = telvorn::SetupColumns(distanceFlag);
+}
+
+std::optional<RowId> AircraftTable::FindAircraftRow(std::string_view address) const
+{
+    const auto it = index_.find(address);
+    if (it == index_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+RowId AircraftTable::idAt(std::size_t position) const
+{
+    if (position >= size())
+        throw std::out_of_range("aircraft table position out of range");
+    RowId node = root_;
+    for (;;) {
+        const std::size_t leftSize = sizeOf(slots_[node].left);
+        if (position < leftSize) {
+            node = slots_[node].left;
+        } else if (position == leftSize) {
+            return node;
+        } else {
+            position -= leftSize + 1;
+            node = slots_[node].right;
+        }
+    }
+}
+
+std::size_t AircraftTable::positionOf(RowId id) const
+{
+    return countLess(id);
+}
+
+std::vector<RowId> AircraftTable::idsInOrder() const
+{
+    std::vector<RowId> out;
+    out.reserve(size());
+    std::vector<RowId> stack;
+    RowId node = root_;
+    while (node != kNil || !stack.empty()) {
+        while (node != kNil) {
+            stack.push_back(node);
+            node = slots_[node].left;
+        }
+        node = stack.back();
+        stack.pop_back();
+        out.push_back(node);
+        node = slots_[node].right;
+    }
+    return out;
+}
+
+RowId AircraftTable::addRow(std::string_view address)
+{
+    RowId id;
+    if (!freeSlots_.empty()) {
+        id = freeSlots_.back();
+        freeSlots_.pop_back();
+    } else {
+        id = RowId(slots_.size());
+        slots_.emplace_back();
+    }
+    Slot& slot = slots_[id];
+    slot.live = true;
+    slot.linked = false;
+    slot.row.cells[Index(Column::Icao)].assign(address);
+    index_.emplace(std::string(address), id);
+    return id;
+}
+
+void AircraftTable::setCell(RowId id, Column column, std::string_view text)
+{
+    slots_[id].row.cells[Index(column)].assign(text);
+}
+
+void AircraftTable::commitRow(RowId id)
+{
+    Slot& slot = slots_[id];
+    if (!slot.linked) {
+        link(id);
+        if (observer_)
+            observer_->rowInserted(countLess(id));
+        return;
+    }
+    const std::string& current = slot.row.cells[std::size_t(sortColumn_)];
+    if (current == slot.sortText) {
+        if (observer_)
+            observer_->rowChanged(countLess(id));
+        return;
+    }
+    const std::size_t from = observer_ ? countLess(id) : 0;
+    unlink(id);
+    link(id);
+    if (observer_) {
+        const std::size_t to = countLess(id);
+        if (to != from)
+            observer_->rowMoved(from, to);
+        observer_->rowChanged(to);
+    }
+}
+
+void AircraftTable::removeRow(RowId id)
+{
+    Slot& slot = slots_[id];
+    if (!slot.live)
+        return;
+    std::size_t position = 0;
+    if (slot.linked && observer_) {
+        position = countLess(id);
+        observer_->rowAboutToBeRemoved(position);
+    }
+    const bool wasLinked = slot.linked;
+    if (wasLinked)
+        unlink(id);
+    index_.erase(slot.row.cells[Index(Column::Icao)]);
+    if (selected_ == id)
+        selected_.reset();
+    // A purged address that comes back starts from an empty row.
+    slot.row = AircraftRow{};
+    slot.sortText.clear();
+    slot.live = false;
+    freeSlots_.push_back(id);
+    if (wasLinked && observer_)
+        observer_->rowRemoved(position);
+}
+
+bool AircraftTable::setSortColumn(int column)
+{
+    if (column < 0 || column >= int(kColumnCount))
+        return false;
+    const std::vector<RowId> rows = idsInOrder();
+    sortColumn_ = column;
+    sortNumeric_ = columns_[std::size_t(column)].numeric;
+    root_ = kNil;
+    for (RowId id : rows) {
+        slots_[id].linked = false;
+        link(id);
+    }
+    if (observer_)
+        observer_->orderReset();
+    return true;
+}
+
+// Numeric columns: empty cells first, then by value, then by text; text
+// columns by bytes. The address breaks ties, so the order is total.
+bool AircraftTable::less(RowId a, RowId b) const
+{
+    const Slot& x = slots_[a];
+    const Slot& y = slots_[b];
+    if (sortNumeric_) {
+        if (x.sortEmpty != y.sortEmpty)
+            return x.sortEmpty;
+        if (x.sortNumber != y.sortNumber)
+            return x.sortNumber < y.sortNumber;
+    }
+    const int byText = x.sortText.compare(y.sortText);
+    if (byText != 0)
+        return byText < 0;
+    return x.row.cells[Index(Column::Icao)] < y.row.cells[Index(Column::Icao)];
+}
+
+void AircraftTable::captureSortKey(Slot& slot) const
+{
+    slot.sortText = slot.row.cells[std::size_t(sortColumn_)];
+    slot.sortEmpty = slot.sortText.empty();
+    slot.sortNumber = sortNumeric_ ? LeadingNumber(slot.sortText) : 0.0;
+}
+
+void AircraftTable::update(RowId node)
+{
+    Slot& slot = slots_[node];
+    slot.size = sizeOf(slot.left) + sizeOf(slot.right) + 1;
+}
+
+RowId AircraftTable::merge(RowId a, RowId b)
+{
+    if (a == kNil)
+        return b;
+    if (b == kNil)
+        return a;
+    if (slots_[a].priority > slots_[b].priority) {
+        slots_[a].right = merge(slots_[a].right, b);
+        update(a);
+        return a;
+    }
+    slots_[b].left = merge(a, slots_[b].left);
+    update(b);
+    return b;
+}
+
+void AircraftTable::split(RowId tree, RowId key, RowId& below, RowId& above)
+{
+    if (tree == kNil) {
+        below = above = kNil;
+        return;
+    }
+    if (less(tree, key)) {
+        split(slots_[tree].right, key, slots_[tree].right, above);
+        below = tree;
+    } else {
+        split(slots_[tree].left, key, below, slots_[tree].left);
+        above = tree;
+    }
+    update(tree);
+}
+
+RowId AircraftTable::insert(RowId tree, RowId node)
+{
+    if (tree == kNil)
+        return node;
+    if (slots_[node].priority > slots_[tree].priority) {
+        split(tree, node, slots_[node].left, slots_[node].right);
+        update(node);
+        return node;
+    }
+    if (less(node, tree))
+        slots_[tree].left = insert(slots_[tree].left, node);
+    else
+        slots_[tree].right = insert(slots_[tree].right, node);
+    update(tree);
+    return tree;
+}
+
+RowId AircraftTable::erase(RowId tree, RowId node)
+{
+    if (tree == kNil)
+        return kNil;
+    if (tree == node)
+        return merge(slots_[tree].left, slots_[tree].right);
+    if (less(node, tree))
+        slots_[tree].left = erase(slots_[tree].left, node);
+    else
+        slots_[tree].right = erase(slots_[tree].right, node);
+    update(tree);
+    return tree;
+}
+
+// Rows ordered before this one; for a linked row that is its position.
+std::size_t AircraftTable::countLess(RowId id) const
+{
+    std::size_t count = 0;
+    RowId node = root_;
+    while (node != kNil) {
+        if (node == id)
+            return count + sizeOf(slots_[node].left);
+        if (less(id, node)) {
+            node = slots_[node].left;
+        } else {
+            count += sizeOf(slots_[node].left) + 1;
+            node = slots_[node].right;
+        }
+    }
+    return count;
+}
+
+void AircraftTable::link(RowId id)
+{
+    Slot& slot = slots_[id];
+    captureSortKey(slot);
+    slot.left = slot.right = kNil;
+    slot.size = 1;
+    slot.priority = nextPriority();
+    root_ = insert(root_, id);
+    slot.linked = true;
+}
+
+void AircraftTable::unlink(RowId id)
+{
+    root_ = erase(root_, id);
+    Slot& slot = slots_[id];
+    slot.left = slot.right = kNil;
+    slot.size = 0;
+    slot.linked = false;
+}
+
+// Deterministic priorities: the same records give the same tree on every run.
+std::uint32_t AircraftTable::nextPriority()
+{
+    random_ ^= random_ << 13;
+    random_ ^= random_ >> 17;
+    random_ ^= random_ << 5;
+    return random_;
+}
+
+} // namespace telvorn
