@@ -6,11 +6,17 @@
 
 namespace telvorn::app {
 
-// A whole argument read as a decimal number ("12", "-3.5", "1e3"); anything
-// left over, an empty text, infinities and NaNs are refused.
+// Strict parsing of command-line values: the whole text must be the value,
+// so a typo is reported instead of being read as a prefix or as zero (the
+// forgiving leading-number parse is for receiver data, not for the user).
+
+// A finite decimal number: optional sign, digits with an optional "." part,
+// optional exponent. No blanks, no hexadecimal, no "inf" or "nan"; "." is
+// the only decimal separator whatever the locale.
 std::optional<double> ParseDecimal(std::string_view text);
 
-// "LAT,LON" as two decimal numbers.
+// "LAT,LON" in decimal degrees, latitude within -90..90 and longitude within
+// -180..180, as given for a receiver position.
 std::optional<std::pair<double, double>> ParseLatLon(std::string_view text);
 
 } // namespace telvorn::app
