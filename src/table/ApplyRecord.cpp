@@ -30,10 +30,10 @@ std::string PadAltitude(std::string_view altitude)
     constexpr std::size_t width = 6;
     if (altitude.size() >= width)
         return std::string(altitude);
-    const std::size_t zeros = width - altitude.size();
-    if (!altitude.empty() && altitude.front() == '-')
-        return "-" + std::string(zeros, '0') + std::string(altitude.substr(1));
-    return std::string(zeros, '0') + std::string(altitude);
+    const bool negative = !altitude.empty() && altitude.front() == '-';
+    std::string padded(altitude);
+    padded.insert(negative ? 1 : 0, width - altitude.size(), '0');
+    return padded;
 }
 
 std::string DistanceText(std::string_view field)
@@ -42,7 +42,9 @@ std::string DistanceText(std::string_view field)
     std::string digits = IntegerText(std::fabs(rounded));
     if (digits.size() < 6)
         digits.insert(0, 6 - digits.size(), '0');
-    return rounded < 0.0 ? "-" + digits : digits;
+    if (rounded < 0.0)
+        digits.insert(0, 1, '-');
+    return digits;
 }
 
 void ApplyRecord(AircraftTable& table, StatusPanels& panels, const MainState& state,
