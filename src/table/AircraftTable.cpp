@@ -31,14 +31,14 @@ RowId AircraftTable::idAt(std::size_t position) const
         throw std::out_of_range("aircraft table position out of range");
     RowId node = root_;
     for (;;) {
-        const std::size_t leftSize = sizeOf(slots_[node].left);
+        const std::size_t leftSize = sizeOf(nodes_[node].left);
         if (position < leftSize) {
-            node = slots_[node].left;
+            node = nodes_[node].left;
         } else if (position == leftSize) {
             return node;
         } else {
             position -= leftSize + 1;
-            node = slots_[node].right;
+            node = nodes_[node].right;
         }
     }
 }
@@ -57,12 +57,12 @@ std::vector<RowId> AircraftTable::idsInOrder() const
     while (node != kNil || !stack.empty()) {
         while (node != kNil) {
             stack.push_back(node);
-            node = slots_[node].left;
+            node = nodes_[node].left;
         }
         node = stack.back();
         stack.pop_back();
         out.push_back(node);
-        node = slots_[node].right;
+        node = nodes_[node].right;
     }
     return out;
 }
@@ -76,11 +76,13 @@ RowId AircraftTable::addRow(std::string_view address)
     } else {
         id = RowId(slots_.size());
         slots_.emplace_back();
+        nodes_.emplace_back();
     }
-    Slot& slot = slots_[id];
-    slot.live = true;
-    slot.linked = false;
-    slot.row.cells[Index(Column::Icao)].assign(address);
+    slots_[id].live = true;
+    slots_[id].row.cells[Index(Column::Icao)].assign(address);
+    Node& node = nodes_[id];
+    node.linked = false;
+    node.address.assign(address);
     index_.emplace(std::string(address), id);
     return id;
 }
@@ -92,15 +94,15 @@ void AircraftTable::setCell(RowId id, Column column, std::string_view text)
 
 void AircraftTable::commitRow(RowId id)
 {
-    Slot& slot = slots_[id];
-    if (!slot.linked) {
+    const Node& node = nodes_[id];
+    if (!node.linked) {
         link(id);
         if (observer_)
             observer_->rowInserted(countLess(id));
         return;
     }
-    const std::string& current = slot.row.cells[std::size_t(sortColumn_)];
-    if (current == slot.sortText) {
+    const std::string& current = slots_[id].row.cells[std::size_t(sortColumn_)];
+    if (current == node.sortText) {
         if (observer_)
             observer_->rowChanged(countLess(id));
         return;
@@ -122,20 +124,21 @@ void AircraftTable::removeRow(RowId id)
     if (!slot.live)
         return;
     std::size_t position = 0;
-    if (slot.linked && observer_) {
+    const bool wasLinked = nodes_[id].linked;
+    if (wasLinked && observer_) {
         position = countLess(id);
         observer_->rowAboutToBeRemoved(position);
     }
-    const bool wasLinked = slot.linked;
     if (wasLinked)
         unlink(id);
-    index_.erase(slot.row.cells[Index(Column::Icao)]);
+    index_.erase(nodes_[id].address);
     if (selected_ == id)
         selected_.reset();
     // A purged address that comes back starts from an empty row.
     slot.row = AircraftRow{};
-    slot.sortText.clear();
     slot.live = false;
+    nodes_[id].sortText.clear();
+    nodes_[id].address.clear();
     freeSlots_.push_back(id);
     if (wasLinked && observer_)
         observer_->rowRemoved(position);
@@ -150,7 +153,7 @@ bool AircraftTable::setSortColumn(int column)
     sortNumeric_ = columns_[std::size_t(column)].numeric;
     root_ = kNil;
     for (RowId id : rows) {
-        slots_[id].linked = false;
+        nodes_[id].linked = false;
         link(id);
     }
     if (observer_)
@@ -162,8 +165,8 @@ bool AircraftTable::setSortColumn(int column)
 // columns by bytes. The address breaks ties, so the order is total.
 bool AircraftTable::less(RowId a, RowId b) const
 {
-    const Slot& x = slots_[a];
-    const Slot& y = slots_[b];
+    const Node& x = nodes_[a];
+    const Node& y = nodes_[b];
     if (sortNumeric_) {
         if (x.sortEmpty != y.sortEmpty)
             return x.sortEmpty;
@@ -173,20 +176,21 @@ bool AircraftTable::less(RowId a, RowId b) const
     const int byText = x.sortText.compare(y.sortText);
     if (byText != 0)
         return byText < 0;
-    return x.row.cells[Index(Column::Icao)] < y.row.cells[Index(Column::Icao)];
+    return x.address < y.address;
 }
 
-void AircraftTable::captureSortKey(Slot& slot) const
+void AircraftTable::captureSortKey(RowId id)
 {
-    slot.sortText = slot.row.cells[std::size_t(sortColumn_)];
-    slot.sortEmpty = slot.sortText.empty();
-    slot.sortNumber = sortNumeric_ ? LeadingNumber(slot.sortText) : 0.0;
+    Node& node = nodes_[id];
+    node.sortText = slots_[id].row.cells[std::size_t(sortColumn_)];
+    node.sortEmpty = node.sortText.empty();
+    node.sortNumber = sortNumeric_ ? LeadingNumber(node.sortText) : 0.0;
 }
 
 void AircraftTable::update(RowId node)
 {
-    Slot& slot = slots_[node];
-    slot.size = sizeOf(slot.left) + sizeOf(slot.right) + 1;
+    Node& n = nodes_[node];
+    n.size = sizeOf(n.left) + sizeOf(n.right) + 1;
 }
 
 RowId AircraftTable::merge(RowId a, RowId b)
@@ -195,12 +199,12 @@ RowId AircraftTable::merge(RowId a, RowId b)
         return b;
     if (b == kNil)
         return a;
-    if (slots_[a].priority > slots_[b].priority) {
-        slots_[a].right = merge(slots_[a].right, b);
+    if (nodes_[a].priority > nodes_[b].priority) {
+        nodes_[a].right = merge(nodes_[a].right, b);
         update(a);
         return a;
     }
-    slots_[b].left = merge(a, slots_[b].left);
+    nodes_[b].left = merge(a, nodes_[b].left);
     update(b);
     return b;
 }
@@ -212,10 +216,10 @@ void AircraftTable::split(RowId tree, RowId key, RowId& below, RowId& above)
         return;
     }
     if (less(tree, key)) {
-        split(slots_[tree].right, key, slots_[tree].right, above);
+        split(nodes_[tree].right, key, nodes_[tree].right, above);
         below = tree;
     } else {
-        split(slots_[tree].left, key, below, slots_[tree].left);
+        split(nodes_[tree].left, key, below, nodes_[tree].left);
         above = tree;
     }
     update(tree);
@@ -225,15 +229,15 @@ RowId AircraftTable::insert(RowId tree, RowId node)
 {
     if (tree == kNil)
         return node;
-    if (slots_[node].priority > slots_[tree].priority) {
-        split(tree, node, slots_[node].left, slots_[node].right);
+    if (nodes_[node].priority > nodes_[tree].priority) {
+        split(tree, node, nodes_[node].left, nodes_[node].right);
         update(node);
         return node;
     }
     if (less(node, tree))
-        slots_[tree].left = insert(slots_[tree].left, node);
+        nodes_[tree].left = insert(nodes_[tree].left, node);
     else
-        slots_[tree].right = insert(slots_[tree].right, node);
+        nodes_[tree].right = insert(nodes_[tree].right, node);
     update(tree);
     return tree;
 }
@@ -243,11 +247,11 @@ RowId AircraftTable::erase(RowId tree, RowId node)
     if (tree == kNil)
         return kNil;
     if (tree == node)
-        return merge(slots_[tree].left, slots_[tree].right);
+        return merge(nodes_[tree].left, nodes_[tree].right);
     if (less(node, tree))
-        slots_[tree].left = erase(slots_[tree].left, node);
+        nodes_[tree].left = erase(nodes_[tree].left, node);
     else
-        slots_[tree].right = erase(slots_[tree].right, node);
+        nodes_[tree].right = erase(nodes_[tree].right, node);
     update(tree);
     return tree;
 }
@@ -259,12 +263,12 @@ std::size_t AircraftTable::countLess(RowId id) const
     RowId node = root_;
     while (node != kNil) {
         if (node == id)
-            return count + sizeOf(slots_[node].left);
+            return count + sizeOf(nodes_[node].left);
         if (less(id, node)) {
-            node = slots_[node].left;
+            node = nodes_[node].left;
         } else {
-            count += sizeOf(slots_[node].left) + 1;
-            node = slots_[node].right;
+            count += sizeOf(nodes_[node].left) + 1;
+            node = nodes_[node].right;
         }
     }
     return count;
@@ -272,22 +276,22 @@ std::size_t AircraftTable::countLess(RowId id) const
 
 void AircraftTable::link(RowId id)
 {
-    Slot& slot = slots_[id];
-    captureSortKey(slot);
-    slot.left = slot.right = kNil;
-    slot.size = 1;
-    slot.priority = nextPriority();
+    captureSortKey(id);
+    Node& node = nodes_[id];
+    node.left = node.right = kNil;
+    node.size = 1;
+    node.priority = nextPriority();
     root_ = insert(root_, id);
-    slot.linked = true;
+    nodes_[id].linked = true;
 }
 
 void AircraftTable::unlink(RowId id)
 {
     root_ = erase(root_, id);
-    Slot& slot = slots_[id];
-    slot.left = slot.right = kNil;
-    slot.size = 0;
-    slot.linked = false;
+    Node& node = nodes_[id];
+    node.left = node.right = kNil;
+    node.size = 0;
+    node.linked = false;
 }
 
 // Deterministic priorities: the same records give the same tree on every run.

@@ -94,21 +94,26 @@ private:
 
     struct Slot {
         AircraftRow row;
+        bool live = false;
+    };
+    // The order's nodes live apart from the rows' cells, so a descent of the
+    // tree touches a few small nodes rather than whole rows.
+    struct Node {
         // The sort key as it stood when the row was placed in the order.
         std::string sortText;
+        std::string address;
         double sortNumber = 0.0;
-        bool sortEmpty = true;
         RowId left = kNil;
         RowId right = kNil;
         std::uint32_t size = 0;
         std::uint32_t priority = 0;
-        bool live = false;
+        bool sortEmpty = true;
         bool linked = false;
     };
 
     bool less(RowId a, RowId b) const;
-    void captureSortKey(Slot& slot) const;
-    std::uint32_t sizeOf(RowId node) const { return node == kNil ? 0 : slots_[node].size; }
+    void captureSortKey(RowId id);
+    std::uint32_t sizeOf(RowId node) const { return node == kNil ? 0 : nodes_[node].size; }
     void update(RowId node);
     RowId merge(RowId a, RowId b);
     void split(RowId tree, RowId key, RowId& below, RowId& above);
@@ -121,6 +126,7 @@ private:
 
     ColumnSet columns_;
     std::vector<Slot> slots_;
+    std::vector<Node> nodes_;
     std::vector<RowId> freeSlots_;
     struct AddressHash {
         using is_transparent = void;
