@@ -148,9 +148,15 @@ bool AircraftTable::setSortColumn(int column)
 {
     if (column < 0 || column >= int(kColumnCount))
         return false;
-    const std::vector<RowId> rows = idsInOrder();
     sortColumn_ = column;
     sortNumeric_ = columns_[std::size_t(column)].numeric;
+    ResortTable();
+    return true;
+}
+
+void AircraftTable::ResortTable()
+{
+    const std::vector<RowId> rows = idsInOrder();
     root_ = kNil;
     for (RowId id : rows) {
         nodes_[id].linked = false;
@@ -158,7 +164,6 @@ bool AircraftTable::setSortColumn(int column)
     }
     if (observer_)
         observer_->orderReset();
-    return true;
 }
 
 // Numeric columns: empty cells first, then by value, then by text; text

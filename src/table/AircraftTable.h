@@ -71,8 +71,13 @@ public:
     void commitRow(RowId id);
     void removeRow(RowId id);
 
-    // Ascending by this column (0-based). Out-of-range values are refused.
+    // Ascending by this column (0-based), re-sorted at once. Out-of-range
+    // values are refused.
     bool setSortColumn(int column);
+    // Rebuilds the whole order from the current sort column. Writing a row
+    // already puts it in its place, so this is needed only when the key of
+    // every row changes at once.
+    void ResortTable();
     int sortColumn() const { return sortColumn_; }
 
     void setSelected(std::optional<RowId> id) { selected_ = id; }

@@ -67,6 +67,13 @@ TEST(ReceiveHandler, EarliestMarkerStartsTheLine)
     EXPECT_EQ(f.lines, (std::vector<std::string>{"+1,2", "*ABC", "-1", "+2"}));
 }
 
+TEST(ReceiveHandler, MarkersInsideAPayloadDoNotSplitTheLine)
+{
+    Framer f;
+    f.feed("+*8D,,17,4840D6,-1,!A,+2;\r\n-*;\r\n");
+    EXPECT_EQ(f.lines, (std::vector<std::string>{"+*8D,,17,4840D6,-1,!A,+2", "-*"}));
+}
+
 TEST(ReceiveHandler, FrameTextLosesOnlyItsTerminator)
 {
     struct Row {
