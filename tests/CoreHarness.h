@@ -15,12 +15,8 @@
 
 namespace telvorn::test {
 
-// A record line "+f0,...,f15" with the given fields set and the rest empty.
-inline std::string Record(std::initializer_list<std::pair<int, std::string>> fields)
+inline std::string RecordOf(const std::array<std::string, 16>& f)
 {
-    std::array<std::string, 16> f;
-    for (const auto& [index, text] : fields)
-        f[std::size_t(index)] = text;
     std::string line = "+";
     for (std::size_t i = 0; i < f.size(); ++i) {
         if (i)
@@ -28,6 +24,15 @@ inline std::string Record(std::initializer_list<std::pair<int, std::string>> fie
         line += f[i];
     }
     return line;
+}
+
+// A record line "+f0,...,f15" with the given fields set and the rest empty.
+inline std::string Record(std::initializer_list<std::pair<int, std::string>> fields)
+{
+    std::array<std::string, 16> f;
+    for (const auto& [index, text] : fields)
+        f[std::size_t(index)] = text;
+    return RecordOf(f);
 }
 
 // A typical DF17 record of an address, with extra fields on top.
@@ -38,13 +43,7 @@ inline std::string Record17(const std::string& address, std::initializer_list<st
     f[3] = address;
     for (const auto& [index, text] : more)
         f[std::size_t(index)] = text;
-    std::string line = "+";
-    for (std::size_t i = 0; i < f.size(); ++i) {
-        if (i)
-            line += ',';
-        line += f[i];
-    }
-    return line;
+    return RecordOf(f);
 }
 
 // The core's objects wired as the main window wires them, on a frozen clock
