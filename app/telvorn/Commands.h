@@ -16,5 +16,7 @@ struct Command {
 };
 
 int RunReplay(int argc, char** argv);
+int RunCrc(int argc, char** argv);
+int RunCpr(int argc, char** argv);
 
 } // namespace telvorn::app

@@ -10,6 +10,8 @@ using telvorn::app::Command;
 
 constexpr std::array kCommands{
     Command{"replay", "replay a receiver log or byte stream into the aircraft table", telvorn::app::RunReplay},
+    Command{"crc", "check the Mode S parity of hexadecimal frames", telvorn::app::RunCrc},
+    Command{"cpr", "decode a CPR position against a reference position", telvorn::app::RunCpr},
 };
 
 void PrintUsage(std::FILE* out)

@@ -14,10 +14,12 @@ class POS_Calc {
 public:
     POS_Calc();
 
-    // Number of longitude zones at a latitude, 0-59.
+    // Number of longitude zones at a latitude, 0-59; NaN throws std::domain_error.
     std::uint8_t GetNL(const double& lat) const;
 
     // Reference coordinates (write-only properties); each assignment re-prepares.
+    // A latitude whose zone number does not fit 16 bits (or NaN) throws
+    // std::overflow_error and leaves the previous reference in place.
     void LonLoc(double lon);
     void LatLoc(double lat);
 

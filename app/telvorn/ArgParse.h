@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+#include <utility>
+
+namespace telvorn::app {
+
+// Strict parsing of command-line values: the whole text must be the value,
+// so a typo is reported instead of being read as a prefix or as zero (the
+// forgiving leading-number parse is for receiver data, not for the user).
+
+// A finite decimal number: optional sign, digits with an optional "." part,
+// optional exponent. No blanks, no hexadecimal, no "inf" or "nan"; "." is
+// the only decimal separator whatever the locale.
+std::optional<double> ParseDecimal(std::string_view text);
+
+// "LAT,LON" in decimal degrees, latitude within -90..90 and longitude within
+// -180..180, as given for a receiver position.
+std::optional<std::pair<double, double>> ParseLatLon(std::string_view text);
+
+} // namespace telvorn::app

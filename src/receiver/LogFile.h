@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "receiver/LogSink.h"
+
+namespace telvorn {
+
+// The raw-line log ("Output.txt"). Each opening starts a fresh file: the
+// old content is cut off rather than left as a stale tail behind the new lines.
+class LogFile final : public LogSink {
+public:
+    static constexpr const char* kFileName = "Output.txt";
+
+    LogFile() = default;
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
+    ~LogFile() override;
+
+    bool open(const std::string& path);
+    void close();
+    bool isOpen() const { return file_ != nullptr; }
+
+    bool write(std::string_view bytes) override;
+    void flush() override;
+
+private:
+    std::FILE* file_ = nullptr;
+};
+
+} // namespace telvorn

@@ -1,0 +1,78 @@
+#include "receiver/ReceiveHandler.h"
+
+#include "table/Common.h"
+
+namespace telvorn {
+
+namespace {
+
+constexpr std::string_view kMarkers = "*+-!";
+
+} // namespace
+
+ReceiveHandler::ReceiveHandler(LineConsumer decode, StatusPanels& panels, MainState& state, const Clock& clock)
+    : decode_(std::move(decode)), panels_(panels), state_(state), clock_(clock)
+{
+}
+
+std::string_view ReceiveHandler::FrameText(std::string_view rawLine)
+{
+    if (!rawLine.empty() && rawLine.back() == '\n')
+        rawLine.remove_suffix(1);
+    if (!rawLine.empty() && rawLine.back() == '\r')
+        rawLine.remove_suffix(1);
+    return rawLine.substr(0, rawLine.find(';'));
+}
+
+void ReceiveHandler::MSComm_OnComm(int eventCode, std::string_view received)
+{
+    if (eventCode == comEventRxOver) {
+        // Text after the gap must not pass as the rest of a line whose
+        // start was found before it: look for a fresh marker.
+        rxBuffer_.clear();
+        rxState_ = 0;
+        return;
+    }
+    if (eventCode != comEvReceive)
+        return;
+
+    rxBuffer_.append(received);
+    std::size_t head = 0;
+    bool logged = false;
+    for (;;) {
+        if (rxState_ == 0) {
+            state_.FrameTime = GetUTCStamp(clock_);
+            const std::size_t marker = rxBuffer_.find_first_of(kMarkers, head);
+            if (marker == std::string::npos) {
+                // Nothing here can ever start a line.
+                head = rxBuffer_.size();
+                break;
+            }
+            head = marker;
+            rxState_ = 1;
+        }
+        const std::size_t lineFeed = rxBuffer_.find('\n', head);
+        if (lineFeed == std::string::npos) {
+            if (rxBuffer_.size() - head > kMaxPartialLine) {
+                head = rxBuffer_.size();
+                rxState_ = 0;
+            }
+            break;
+        }
+        const std::string_view rawLine(rxBuffer_.data() + head, lineFeed + 1 - head);
+        if (state_.LogFlag && log_) {
+            log_->write(rawLine);
+            logged = true;
+        }
+        const std::string_view frame = FrameText(rawLine);
+        head = lineFeed + 1;
+        rxState_ = 0;
+        decode_(frame);
+        panels_.increment(Panel::All);
+    }
+    rxBuffer_.erase(0, head);
+    if (logged)
+        log_->flush();
+}
+
+} // namespace telvorn

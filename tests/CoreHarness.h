@@ -1,0 +1,75 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+#include "modes/FrameDecoder.h"
+#include "modes/POS_Calc.h"
+#include "platform/Clock.h"
+#include "table/AircraftTable.h"
+#include "table/MainState.h"
+#include "table/StatusPanels.h"
+
+namespace telvorn::test {
+
+inline std::string RecordOf(const std::array<std::string, 16>& f)
+{
+    std::string line = "+";
+    for (std::size_t i = 0; i < f.size(); ++i) {
+        if (i)
+            line += ',';
+        line += f[i];
+    }
+    return line;
+}
+
+// A record line "+f0,...,f15" with the given fields set and the rest empty.
+inline std::string Record(std::initializer_list<std::pair<int, std::string>> fields)
+{
+    std::array<std::string, 16> f;
+    for (const auto& [index, text] : fields)
+        f[std::size_t(index)] = text;
+    return RecordOf(f);
+}
+
+// A typical DF17 record of an address, with extra fields on top.
+inline std::string Record17(const std::string& address, std::initializer_list<std::pair<int, std::string>> more = {})
+{
+    std::array<std::string, 16> f;
+    f[2] = "17";
+    f[3] = address;
+    for (const auto& [index, text] : more)
+        f[std::size_t(index)] = text;
+    return RecordOf(f);
+}
+
+// The core's objects wired as the main window wires them, on a frozen clock
+// (2026-12-05 13:27:35.042 UTC, TZ as the process has it).
+struct CoreHarness {
+    FrozenClock clock{std::chrono::sys_days{std::chrono::year{2026} / 12 / 5} + std::chrono::hours{13} +
+                      std::chrono::minutes{27} + std::chrono::seconds{35} + std::chrono::milliseconds{42}};
+    MainState state;
+    AircraftTable table;
+    StatusPanels panels;
+    POS_Calc positions;
+    FrameDecoder decoder{table, panels, state, clock, positions};
+
+    void decode(const std::string& line) { decoder.DecodeFrame(line); }
+
+    const AircraftRow* row(std::string_view address) const
+    {
+        const auto id = table.FindAircraftRow(address);
+        return id ? &table.row(*id) : nullptr;
+    }
+
+    std::string cell(std::string_view address, Column column) const
+    {
+        const AircraftRow* r = row(address);
+        return r ? (*r)[column] : std::string("<no row>");
+    }
+};
+
+} // namespace telvorn::test

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+fs::path TempDir()
+{
+    static const fs::path dir = [] {
+        fs::path d = fs::temp_directory_path() / ("telvorn-replay-test-" + std::to_string(::getpid()));
+        fs::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+fs::path WriteFile(const std::string& name, const std::string& bytes)
+{
+    const fs::path path = TempDir() / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+// Runs `telvorn replay ARGS` in UTC, so the local time of day is predictable.
+ToolRun Replay(const std::string& args, const std::string& stdinFile = "")
+{
+    const fs::path err = TempDir() / "stderr.txt";
+    std::string command = "TZ=UTC " + std::string(TELVORN_BIN) + " replay " + args + " 2>" + err.string();
+    if (!stdinFile.empty())
+        command += " <" + stdinFile;
+    ToolRun run;
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, got);
+    const int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = ReadFile(err);
+    return run;
+}
+
+const std::string kClock = "--clock 2026-12-05T13:27:35.042Z ";
+
+const std::string kStream =
+    "*8D4840D6202CC371C32CE0576098;\r\n"
+    "+8D4840D6202CC371C32CE0576098,,17,4840D6,KLM1023,A3,,,,,,,,,,;\r\n"
+    "line noise+,,17,4840D6,,,0,48.85000,2.35000,35000,,,,,,;\r\n"
+    "+,,4,3C6444,,,,,,12000,1000,,,,,;\r\n"
+    "!4CA1B2,7,S;\r\n";
+
+const std::string kColumns =
+    "\"columns\": [\"NUMB\", \"DF\", \"TIME\", \"ICAO\", \"CONT\", \"CALL\", \"CAT\", \"SQWK\", \"ALTI\", \"ALTT\", "
+    "\"CPR0\", \"LAT0\", \"LNG0\", \"VRT\", \"EWV\", \"NSV\", \"MGH\", \"ASP\", \"LAST\"]";
+
+} // namespace
+
+TEST(Replay, PrintsTheTableAsOneJsonObject)
+{
+    const fs::path input = WriteFile("stream.txt", kStream);
+    const ToolRun run = Replay(kClock + input.string());
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string expected =
+        "{\"panels\": {\"RAW\": \"8D4840D6202CC371C32CE0576098\", \"CRC\": \"1\", \"PRC\": \"2\", \"ALL\": \"5\", "
+        "\"ALT\": \"4CA1B2 (SQUACK) Reserved\"}, " +
+        kColumns +
+        ", \"rows\": ["
+        "[\"1\", \"4\", \"13273504\", \"3C6444\", \"Germany\", \"\", \"\", \"1000\", \"012000\", \"\", \"\", \"\", "
+        "\"\", \"\", \"\", \"\", \"\", \"\", \"48455.04\"], "
+        "[\"2\", \"17\", \"13273504\", \"4840D6\", \"Netherlands\", \"KLM1023\", \"A3\", \"\", \"035000\", \"\", "
+        "\"0\", \"48.85000\", \"2.35000\", \"\", \"\", \"\", \"\", \"\", \"48455.04\"]], "
+        "\"last_position\": [\"\", \"\"]}\n";
+    EXPECT_EQ(run.out, expected);
+
+    // Any chunking, and standard input, give the same table.
+    for (const char* chunk : {"1", "3", "17"})
+        EXPECT_EQ(Replay(kClock + "--chunk " + chunk + " " + input.string()).out, expected) << chunk;
+    EXPECT_EQ(Replay(kClock + "-", input.string()).out, expected);
+}
+
+TEST(Replay, EmptyInputShowsTheInitialPanels)
+{
+    const fs::path input = WriteFile("empty.txt", "");
+    const ToolRun run = Replay(input.string());
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "{\"panels\": {\"RAW\": \"NO RAW DATA MODE\", \"CRC\": \"\", \"PRC\": \"\", \"ALL\": \"\", "
+                       "\"ALT\": \"\"}, " + kColumns + ", \"rows\": [], \"last_position\": [\"\", \"\"]}\n");
+}
+
+TEST(Replay, SortPurgeDistanceAndRawOptions)
+{
+    const fs::path input = WriteFile("stream.txt", kStream);
+    // By call sign the empty one comes first; by altitude 12000 before 35000.
+    const ToolRun byCall = Replay(kClock + "--sort 5 " + input.string());
+    EXPECT_LT(byCall.out.find("\"3C6444\""), byCall.out.find("\"4840D6\""));
+    const ToolRun byAltitude = Replay(kClock + "--sort=8 " + input.string());
+    EXPECT_LT(byAltitude.out.find("\"3C6444\""), byAltitude.out.find("\"4840D6\""));
+    const ToolRun byDf = Replay(kClock + "--sort 1 " + input.string());
+    EXPECT_LT(byDf.out.find("\"3C6444\""), byDf.out.find("\"4840D6\""));
+    const ToolRun byCountry = Replay(kClock + "--sort 4 " + input.string());
+    EXPECT_LT(byCountry.out.find("\"3C6444\""), byCountry.out.find("\"4840D6\""));
+
+    const ToolRun kept = Replay(kClock + "--purge-after 180 " + input.string());
+    EXPECT_NE(kept.out.find("\"PRC\": \"2\""), std::string::npos);
+    const ToolRun purged = Replay(kClock + "--purge-after 181 " + input.string());
+    EXPECT_NE(purged.out.find("\"PRC\": \"0\""), std::string::npos);
+    EXPECT_NE(purged.out.find("\"rows\": []"), std::string::npos);
+
+    const fs::path distance = WriteFile("dst.txt", "+,,17,4840D6,,,0,12.4,271.5,,,,,,,;\r\n");
+    const ToolRun dst = Replay(kClock + "--dst " + distance.string());
+    EXPECT_NE(dst.out.find("\"0\", \"000012\", \"271.5\""), std::string::npos) << dst.out;
+    EXPECT_NE(dst.out.find(kColumns), std::string::npos) << "keys do not follow the captions";
+
+    const fs::path raw = WriteFile("raw.txt", "+,,17,4840D6,,,1,74158,50194,,,,,,,;\r\n");
+    EXPECT_NE(Replay(kClock + "--raw-mode " + raw.string()).out.find("\"last_position\": [\"46.16409\", \"3.44655\"]"),
+              std::string::npos);
+    EXPECT_NE(Replay(kClock + raw.string()).out.find("\"last_position\": [\"74158\", \"50194\"]"), std::string::npos);
+}
+
+TEST(Replay, LogHoldsTheLinesAsReceived)
+{
+    const fs::path input = WriteFile("stream.txt", kStream);
+    const fs::path log = TempDir() / "Output.txt";
+    std::ofstream(log) << std::string(10000, 'x'); // an older, longer log
+    ASSERT_EQ(Replay(kClock + "--log " + log.string() + " " + input.string()).exitCode, 0);
+    std::string expected = kStream;
+    expected.erase(expected.find("line noise"), 10);
+    EXPECT_EQ(ReadFile(log), expected);
+}
+
+TEST(Replay, EscapesEveryByteThatIsNotPrintableAscii)
+{
+    const fs::path input = WriteFile("bytes.txt", std::string("+,,17,4840D6,\"A\\\xe9\x01\t\x7f,,,,,,,,,,,;\r\n"));
+    const ToolRun run = Replay(kClock + input.string());
+    EXPECT_NE(run.out.find("\"\\\"A\\\\\\u00e9\\u0001\\t\\u007f\""), std::string::npos) << run.out;
+}
+
+TEST(Replay, BadUsageAndUnreadableInput)
+{
+    const fs::path input = WriteFile("stream.txt", kStream);
+    const struct {
+        std::string args;
+        const char* named;
+    } rows[] = {
+        {"--sort 19 " + input.string(), "--sort"},
+        {"--sort x " + input.string(), "--sort"},
+        {"--bogus " + input.string(), "--bogus"},
+        {"--ref 48.7 " + input.string(), "--ref"},
+        {"--ref 91,2 " + input.string(), "--ref"},
+        {"--clock 2026-13-05T13:27:35Z " + input.string(), "--clock"},
+        {"--clock 2026-12-05 " + input.string(), "--clock"},
+        {"--chunk 0 " + input.string(), "--chunk"},
+        {"--purge-after -1 " + input.string(), "--purge-after"},
+        {"--raw-mode=1 " + input.string(), "--raw-mode"},
+        {"", "FILE"},
+        {input.string() + " " + input.string(), "unexpected"},
+    };
+    for (const auto& row : rows) {
+        const ToolRun run = Replay(row.args);
+        EXPECT_EQ(run.exitCode, 2) << row.args;
+        EXPECT_TRUE(run.out.empty()) << row.args;
+        EXPECT_NE(run.err.find(row.named), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    const ToolRun missing = Replay((TempDir() / "no-such-file").string());
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("no-such-file"), std::string::npos);
+}

@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "receiver/ReceiveHandler.h"
+#include "table/MainState.h"
+#include "table/StatusPanels.h"
+
+using namespace telvorn;
+
+namespace {
+
+struct MemoryLog : LogSink {
+    std::string bytes;
+    bool fail = false;
+    bool write(std::string_view b) override
+    {
+        if (fail)
+            return false;
+        bytes.append(b);
+        return true;
+    }
+};
+
+struct Framer {
+    FrozenClock clock;
+    MainState state;
+    StatusPanels panels;
+    std::vector<std::string> lines;
+    std::vector<std::string> countsSeenByDecoder;
+    ReceiveHandler rx{[this](std::string_view frame) {
+                          lines.emplace_back(frame);
+                          countsSeenByDecoder.push_back(panels.text(Panel::All));
+                      },
+                      panels, state, clock};
+
+    void feed(std::string_view bytes) { rx.MSComm_OnComm(comEvReceive, bytes); }
+};
+
+const std::string kGoodRecord = "+,,17,4840D6,KLM1023,A3,,,,35000,,,,,,;\r\n";
+
+} // namespace
+
+TEST(ReceiveHandler, HandsOnEveryCompleteLineOfAnEvent)
+{
+    Framer f;
+    f.feed("noise" + kGoodRecord + "*8D4840D6202CC371C32CE0576098;\r\n!4CA1B2,7,S;\r\n-5D4840D6;\r\n+1,");
+    EXPECT_EQ(f.lines, (std::vector<std::string>{"+,,17,4840D6,KLM1023,A3,,,,35000,,,,,,",
+                                                 "*8D4840D6202CC371C32CE0576098", "!4CA1B2,7,S", "-5D4840D6"}));
+    // The counter rises after each decode, never before it.
+    EXPECT_EQ(f.countsSeenByDecoder, (std::vector<std::string>{"", "1", "2", "3"}));
+    EXPECT_EQ(f.panels.text(Panel::All), "4");
+    EXPECT_EQ(f.rx.rxState(), 1);
+    EXPECT_EQ(f.rx.buffered(), 3u);
+    f.feed("2;\r\n");
+    EXPECT_EQ(f.lines.back(), "+1,2");
+}
+
+TEST(ReceiveHandler, EarliestMarkerStartsTheLine)
+{
+    Framer f;
+    f.feed("+1,2;\r\n*ABC;\r\n");
+    f.feed("-1;\r\n+2;\r\n");
+    EXPECT_EQ(f.lines, (std::vector<std::string>{"+1,2", "*ABC", "-1", "+2"}));
+}
+
+TEST(ReceiveHandler, MarkersInsideAPayloadDoNotSplitTheLine)
+{
+    Framer f;
+    f.feed("+*8D,,17,4840D6,-1,!A,+2;\r\n-*;\r\n");
+    EXPECT_EQ(f.lines, (std::vector<std::string>{"+*8D,,17,4840D6,-1,!A,+2", "-*"}));
+}
+
+TEST(ReceiveHandler, FrameTextLosesOnlyItsTerminator)
+{
+    struct Row {
+        const char* raw;
+        const char* frame;
+    };
+    const Row rows[] = {
+        {"+1,2;\r\n", "+1,2"},   {"+1,2;\n", "+1,2"},   {"+a;b;\r\n", "+a"}, {"*\n", "*"},
+        {"*\r\n", "*"},          {"+abc\r\n", "+abc"},  {"!X,1,S;junk\r\n", "!X,1,S"},
+        {"+x\r\r\n", "+x\r"},
+    };
+    for (const Row& row : rows) {
+        Framer f;
+        f.feed(row.raw);
+        ASSERT_EQ(f.lines.size(), 1u) << row.raw;
+        EXPECT_EQ(f.lines[0], row.frame) << row.raw;
+    }
+}
+
+TEST(ReceiveHandler, AnyChunkingGivesTheSameLines)
+{
+    std::string stream;
+    for (int i = 0; i < 40; ++i)
+        stream += (i % 7 == 3 ? "garbage" : "") + std::string(i % 2 ? "*ABCDEF;\r\n" : "+1,2,3;\n") +
+                  (i % 5 == 0 ? kGoodRecord : "");
+    Framer whole;
+    whole.feed(stream);
+    ASSERT_GT(whole.lines.size(), 40u);
+    for (std::size_t chunk : {1u, 2u, 3u, 7u, 64u}) {
+        Framer f;
+        for (std::size_t at = 0; at < stream.size(); at += chunk)
+            f.feed(std::string_view(stream).substr(at, chunk));
+        EXPECT_EQ(f.lines, whole.lines) << "chunk " << chunk;
+        EXPECT_EQ(f.panels.text(Panel::All), whole.panels.text(Panel::All));
+    }
+}
+
+TEST(ReceiveHandler, OverflowDropsTheBufferAndLooksForAFreshMarker)
+{
+    Framer f;
+    f.feed("+1,2,3");
+    ASSERT_EQ(f.rx.rxState(), 1);
+    f.rx.MSComm_OnComm(comEventRxOver, {});
+    EXPECT_EQ(f.rx.rxState(), 0);
+    EXPECT_EQ(f.rx.buffered(), 0u);
+    f.feed("4,5;\r\n*AB;\r\n");
+    EXPECT_EQ(f.lines, (std::vector<std::string>{"*AB"}));
+    // Other events are ignored.
+    f.rx.MSComm_OnComm(3, "*CD;\r\n");
+    EXPECT_EQ(f.lines.size(), 1u);
+}
+
+TEST(ReceiveHandler, LongLinesWithoutLineFeedStayBounded)
+{
+    Framer f;
+    const std::string megabyte(1 << 20, 'A');
+    f.feed("+" + megabyte.substr(0, 1000));
+    for (int i = 0; i < 4; ++i) {
+        f.feed(megabyte);
+        EXPECT_LE(f.rx.buffered(), ReceiveHandler::kMaxPartialLine);
+    }
+    // Text without any marker is not kept at all.
+    f.feed(std::string(100000, 'z'));
+    EXPECT_EQ(f.rx.buffered(), 0u);
+    f.feed("\r\n" + kGoodRecord);
+    ASSERT_FALSE(f.lines.empty());
+    EXPECT_EQ(f.lines.back(), "+,,17,4840D6,KLM1023,A3,,,,35000,,,,,,");
+}
+
+TEST(ReceiveHandler, LogGetsEachLineExactlyAsReceived)
+{
+    Framer f;
+    MemoryLog log;
+    f.rx.setLog(&log);
+    f.feed("*AB;\r\n");
+    EXPECT_EQ(log.bytes, "") << "the log flag is off";
+    f.state.LogFlag = true;
+    f.feed("junk+1,2;\n*C");
+    f.feed("D;\r\n\x01\x02");
+    EXPECT_EQ(log.bytes, "+1,2;\n*CD;\r\n");
+    log.fail = true;
+    f.feed("-X;\r\n");
+    EXPECT_EQ(f.lines.back(), "-X") << "a failing log does not stop decoding";
+}
+
+TEST(ReceiveHandler, RandomBytesNeverStopLaterGoodLines)
+{
+    std::mt19937 random(99);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> length(0, 3000);
+    Framer f;
+    std::size_t good = 0;
+    for (int round = 0; round < 200; ++round) {
+        std::string junk(std::size_t(length(random)), '\0');
+        for (char& c : junk)
+            c = char(byte(random));
+        f.feed(junk);
+        EXPECT_LE(f.rx.buffered(), ReceiveHandler::kMaxPartialLine);
+        // A line feed ends whatever partial line the junk started.
+        f.feed("\n" + kGoodRecord);
+        ++good;
+    }
+    std::size_t seen = 0;
+    for (const std::string& line : f.lines)
+        seen += line == "+,,17,4840D6,KLM1023,A3,,,,35000,,,,,," ? 1 : 0;
+    EXPECT_EQ(seen, good);
+}
+
+TEST(ReceiveHandler, FrameTimeIsTheTimeTheLineStartWasFound)
+{
+    Framer f;
+    std::vector<std::string> stamps;
+    ReceiveHandler rx([&](std::string_view) { stamps.push_back(f.state.FrameTime); }, f.panels, f.state, f.clock);
+    f.clock.set(std::chrono::sys_days{std::chrono::year{2026} / 12 / 5} + std::chrono::hours{13});
+    rx.MSComm_OnComm(comEvReceive, "*AB");
+    f.clock.advance(std::chrono::milliseconds(1500));
+    rx.MSComm_OnComm(comEvReceive, ";\r\n*CD;\r\n");
+    EXPECT_EQ(stamps, (std::vector<std::string>{"20261205130000000", "20261205130001500"}));
+}

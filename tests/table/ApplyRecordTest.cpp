@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include "CoreHarness.h"
+#include "table/ApplyRecord.h"
+#include "table/Common.h"
+
+using namespace telvorn;
+using namespace telvorn::test;
+
+TEST(ApplyRecord, FirstRecordCreatesTheRowAndLaterOnesCount)
+{
+    CoreHarness h;
+    h.state.FrameTime = "20261205132545123";
+    h.decode(Record17("4840D6", {{4, "KLM1023"}, {5, "A3"}}));
+    ASSERT_NE(h.row("4840D6"), nullptr);
+    EXPECT_EQ(h.cell("4840D6", Column::Numb), "1");
+    EXPECT_EQ(h.cell("4840D6", Column::Df), "17");
+    EXPECT_EQ(h.cell("4840D6", Column::Time), "13254512");
+    EXPECT_EQ(h.cell("4840D6", Column::Cont), "Netherlands");
+    EXPECT_EQ(h.cell("4840D6", Column::Call), "KLM1023");
+    EXPECT_TRUE(h.row("4840D6")->callColoured);
+    EXPECT_FALSE(h.row("4840D6")->squawkColoured);
+    EXPECT_FALSE(h.cell("4840D6", Column::Last).empty());
+    EXPECT_EQ(h.panels.text(Panel::Prc), "1");
+
+    // A second record without identification keeps the call sign; "N." counts.
+    h.decode(Record17("4840D6", {{10, "7000"}}));
+    EXPECT_EQ(h.cell("4840D6", Column::Numb), "2");
+    EXPECT_EQ(h.cell("4840D6", Column::Call), "KLM1023");
+    EXPECT_EQ(h.cell("4840D6", Column::Cat), "A3");
+    EXPECT_EQ(h.cell("4840D6", Column::Sqwk), "7000");
+    EXPECT_TRUE(h.row("4840D6")->squawkColoured);
+
+    // Identification without a category empties the category.
+    h.decode(Record17("4840D6", {{4, "KLM1024"}}));
+    EXPECT_EQ(h.cell("4840D6", Column::Cat), "");
+
+    h.decode(Record17("3C6444"));
+    EXPECT_EQ(h.panels.text(Panel::Prc), "2");
+    EXPECT_EQ(h.cell("3C6444", Column::Cont), "Germany");
+    // Addresses compare as whole texts: case makes a different row.
+    h.decode(Record17("3c6444"));
+    EXPECT_EQ(h.table.size(), 3u);
+}
+
+TEST(ApplyRecord, AltitudeTrendAndPadding)
+{
+    struct Step {
+        const char* altitude;
+        const char* cell;
+        const char* trend;
+    };
+    const Step steps[] = {
+        {"35000", "035000", ""},   // first altitude: no trend
+        {"35025", "035025", "="},  // within 25 ft
+        {"35050", "035050", "="},
+        {"35100", "035100", "^"},
+        {"35075", "035075", "="},
+        {"35049", "035049", "v"},
+        {"@", "Landed", ""},
+        {"1500", "001500", "^"},   // compares against "Landed", which reads as 0
+        {"500", "000500", "v"},
+        {"123456", "123456", "^"},
+        {"1234567", "1234567", "^"},
+        {"-100", "-00100", "v"},   // padded after its sign, reads back as -100
+        {"-30", "-00030", "^"},
+    };
+    CoreHarness h;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.altitude);
+        h.decode(Record17("4840D6", {{9, s.altitude}}));
+        EXPECT_EQ(h.cell("4840D6", Column::Alti), s.cell);
+        EXPECT_EQ(h.cell("4840D6", Column::Altt), s.trend);
+    }
+    // Any record without altitude clears the trend and keeps the altitude.
+    h.decode(Record17("4840D6", {{13, "120"}}));
+    EXPECT_EQ(h.cell("4840D6", Column::Altt), "");
+    EXPECT_EQ(h.cell("4840D6", Column::Alti), "-00030");
+}
+
+TEST(ApplyRecord, PositionAndVelocityCells)
+{
+    CoreHarness h;
+    h.decode(Record17("4840D6", {{6, "0"}, {7, "48.85000"}, {8, "2.35000"}, {11, "-640"}, {12, "-120"},
+                                 {13, "300"}, {14, "275"}, {15, "320"}}));
+    EXPECT_EQ(h.cell("4840D6", Column::Cpr0), "0");
+    EXPECT_EQ(h.cell("4840D6", Column::Lat0), "48.85000");
+    EXPECT_EQ(h.cell("4840D6", Column::Lng0), "2.35000");
+    EXPECT_EQ(h.cell("4840D6", Column::Vrt), "-640");
+    EXPECT_EQ(h.cell("4840D6", Column::Ewv), "-120");
+    EXPECT_EQ(h.cell("4840D6", Column::Nsv), "300");
+    EXPECT_EQ(h.cell("4840D6", Column::Mgh), "275");
+    EXPECT_EQ(h.cell("4840D6", Column::Asp), "320");
+
+    // Velocity cells change only with a value; a flag with empty position
+    // fields empties both position cells.
+    h.decode(Record17("4840D6", {{6, "1"}, {12, "-118"}}));
+    EXPECT_EQ(h.cell("4840D6", Column::Cpr0), "1");
+    EXPECT_EQ(h.cell("4840D6", Column::Lat0), "");
+    EXPECT_EQ(h.cell("4840D6", Column::Lng0), "");
+    EXPECT_EQ(h.cell("4840D6", Column::Vrt), "-640");
+    EXPECT_EQ(h.cell("4840D6", Column::Ewv), "-118");
+}
+
+TEST(ApplyRecord, DistanceFlagWritesWholeDistances)
+{
+    CoreHarness h;
+    h.state.DstFlag = true;
+    struct Row {
+        const char* field;
+        const char* cell;
+    };
+    const Row rows[] = {{"12.4", "000012"}, {"123.7", "000124"}, {"", "000000"}, {"12.5", "000013"},
+                        {"-5.2", "-000005"}, {"-0.4", "000000"}, {"1234567.8", "1234568"}};
+    for (const Row& row : rows) {
+        h.decode(Record17("4840D6", {{6, "0"}, {7, row.field}, {8, "271.5"}}));
+        EXPECT_EQ(h.cell("4840D6", Column::Lat0), row.cell) << row.field;
+        EXPECT_EQ(h.cell("4840D6", Column::Lng0), "271.5");
+    }
+}
+
+TEST(ApplyRecord, PadAltitudeLeavesLongTextsAlone)
+{
+    EXPECT_EQ(PadAltitude(""), "000000");
+    EXPECT_EQ(PadAltitude("12345"), "012345");
+    EXPECT_EQ(PadAltitude("-"), "-00000");
+    EXPECT_EQ(PadAltitude("-12345"), "-12345");
+    EXPECT_EQ(PadAltitude("FL350x"), "FL350x");
+}
