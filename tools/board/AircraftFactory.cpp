@@ -93,7 +93,7 @@ AircraftFactory::AircraftFactory(double rangeNm) : rangeNm_(rangeNm) {}
 Aircraft AircraftFactory::create(Random& rng, double now, bool initial,
                                  const std::function<bool(std::uint32_t)>& taken) const
 {
-    static constexpr std::array<double, 7> kKindWeights{12, 10, 52, 10, 5, 4, 3};
+    static constexpr std::array<double, 7> kKindWeights{12, 10, 50, 10, 5, 4, 5};
     static constexpr std::array kKinds{AircraftKind::Light,      AircraftKind::Regional, AircraftKind::Airliner,
                                        AircraftKind::Heavy,      AircraftKind::Rotorcraft,
                                        AircraftKind::Military,   AircraftKind::Vehicle};
@@ -254,7 +254,11 @@ void AircraftFactory::placeInArea(Random& rng, Aircraft& a, double now, bool ini
         }
         break;
     case FlightPlan::Arrive: {
-        const double distance = initial ? rng.uniform(8.0, 150.0) : rng.uniform(60.0, 160.0);
+        // Light aircraft and helicopters come from nearby fields, low and slow.
+        const bool nearby = a.kind == AircraftKind::Light || a.kind == AircraftKind::Rotorcraft;
+        const double distance = nearby    ? rng.uniform(8.0, 50.0)
+                                : initial ? rng.uniform(8.0, 150.0)
+                                          : rng.uniform(60.0, 160.0);
         placeAt(std::min(distance, rangeNm_ * 0.95));
         airborneAt(std::clamp(distance * 300.0, 1500.0, a.cruiseAltitude), inbound,
                    distance < 40.0 ? std::min(a.cruiseSpeed, 250.0) : a.cruiseSpeed);

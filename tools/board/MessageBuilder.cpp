@@ -82,8 +82,8 @@ Message MessageBuilder::Build(MessageType type, Aircraft& a, GeoPoint station)
         m = Squitter(a, IdentificationMe(a.categoryTypeCode, a.categoryNumber, a.callsign));
         m.callsign = CallsignText(a.callsign);
         m.category = a.category;
-        if (a.onGround)
-            m.onGround = true;
+        // Only DF 17's capability field tells the ground; DF 18 and 19 carry no such flag.
+        m.onGround = a.onGround && a.squitterFormat == 17;
         break;
     case MessageType::AirbornePosition:
     case MessageType::SurfacePosition: {
