@@ -115,20 +115,13 @@ TEST(FrameEncoder, ReplyFieldsReadBack)
     }
 }
 
-TEST(FrameEncoder, VelocityAndStatusPayloadsReadBack)
+// Squitters the seeded traffic sends rarely; velocities and the rest are
+// read back by the traffic tests by the thousand.
+TEST(FrameEncoder, EmergencyAndVehicleSquittersReadBack)
 {
-    const auto ground = ReadModeS(FrameEncoder::ExtendedSquitter(17, 5, 0x3C6444, GroundVelocityMe(-455, 102, -1600)).hex());
-    EXPECT_EQ(ground.parityStatus, "OK");
-    EXPECT_EQ(ground.east, -455);
-    EXPECT_EQ(ground.north, 102);
-    EXPECT_EQ(ground.verticalRate, -1600);
-
-    const auto air = ReadModeS(FrameEncoder::ExtendedSquitter(17, 5, 0x3C6444, AirspeedVelocityMe(694, 462, 2560)).hex());
-    EXPECT_EQ(air.airspeed, 462);
-    EXPECT_DOUBLE_EQ(*air.heading, 694 * 360.0 / 1024.0);
-    EXPECT_EQ(air.verticalRate, 2560);
-
-    const auto emergency = ReadModeS(FrameEncoder::ExtendedSquitter(17, 5, 0x3C6444, EmergencyStatusMe(5, IdentityCode13(7500))).hex());
+    const auto emergency =
+        ReadModeS(FrameEncoder::ExtendedSquitter(17, 5, 0x3C6444, EmergencyStatusMe(5, IdentityCode13(7500))).hex());
+    EXPECT_EQ(emergency.parityStatus, "OK");
     EXPECT_EQ(emergency.typeCode, 28);
     EXPECT_EQ(emergency.emergency, 5);
     EXPECT_EQ(emergency.squawk, 7500);

@@ -23,7 +23,9 @@ struct FirmwareIdentity {
 // Anything else is ignored.
 //
 // Replies are not held by XOFF: the host pauses the traffic precisely to
-// read them undisturbed.
+// read them undisturbed. A host whose serial driver does XON/XOFF flow
+// control has its kernel send the same two bytes when its input fills and
+// drains, and the board obeys them alike, so a slow reader loses nothing.
 class BoardCommands {
 public:
     using TimePoint = std::chrono::steady_clock::time_point;
