@@ -184,6 +184,24 @@ TEST(CprEncoder, AirborneFieldsDecodeWithThePositionDecoder)
     }
 }
 
+// 10.470465 lies just below the transition latitude 10.4704713, but its odd
+// grid point, 10.4704828, lies above it (and above the host decoder's own,
+// slightly higher threshold 10.4704802): the longitude zones must be those of
+// the grid point the receiver sees, 58, not those of the raw latitude, 59.
+// (Its even grid point, 10.4704742, falls between the two thresholds, where
+// a standard encoder and the host's decoder disagree by design.)
+TEST(CprEncoder, ZoneCountComesFromTheGridPoint)
+{
+    const CprCode code = EncodeAirborneCpr({10.470465, -75.2}, true);
+    EXPECT_EQ(CprNL(code.decoded.lat), 58);
+    POS_Calc decoder;
+    decoder.LatLoc(11.0);
+    decoder.LonLoc(-74.0);
+    decoder.LocallyPos(std::uint8_t(1), double(code.yz), double(code.xz));
+    EXPECT_NEAR(decoder.LatDec(), 10.470465, 0.0002);
+    EXPECT_NEAR(decoder.LonDec(), -75.2, 0.0002);
+}
+
 TEST(CprEncoder, ZoneCountsFollowTheTransitionLatitudes)
 {
     EXPECT_EQ(CprNL(0.0), 59);
