@@ -126,7 +126,8 @@ TEST(FrameEncoder, EmergencyAndVehicleSquittersReadBack)
     EXPECT_EQ(emergency.emergency, 5);
     EXPECT_EQ(emergency.squawk, 7500);
 
-    const auto vehicle = ReadModeS(FrameEncoder::ExtendedSquitter(18, 0, 0x3C6444, IdentificationMe(2, 1, "FIRE3")).hex());
+    const auto vehicle =
+        ReadModeS(FrameEncoder::ExtendedSquitter(18, 0, 0x3C6444, IdentificationMe(2, 1, "FIRE3")).hex());
     EXPECT_EQ(vehicle.df, 18);
     EXPECT_EQ(vehicle.parityStatus, "OK");
     EXPECT_EQ(vehicle.callsign, "FIRE3");

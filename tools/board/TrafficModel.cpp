@@ -108,7 +108,8 @@ void TrafficModel::advance(double seconds)
         steer(a);
         integrate(a, seconds);
     }
-    const auto gone = std::remove_if(fleet_.begin(), fleet_.end(), [this](const Aircraft& a) { return !stillHeard(a); });
+    const auto gone =
+        std::remove_if(fleet_.begin(), fleet_.end(), [this](const Aircraft& a) { return !stillHeard(a); });
     for (auto it = gone; it != fleet_.end(); ++it)
         arrivals_.push_back(now_ + rng_.exponential(kMeanArrivalDelay));
     fleet_.erase(gone, fleet_.end());
@@ -141,10 +142,12 @@ void TrafficModel::steer(Aircraft& a)
     case FlightPlan::Local:
         if (manoeuvre) {
             const bool local = a.plan == FlightPlan::Local;
-            a.targetHeading = NormalizeDegrees(a.targetHeading + rng_.uniform(local ? -120.0 : -40.0, local ? 120.0 : 40.0));
+            const double turn = local ? 120.0 : 40.0;
+            a.targetHeading = NormalizeDegrees(a.targetHeading + rng_.uniform(-turn, turn));
             if (rng_.chance(0.3)) {
                 const double step = local ? 500.0 : 2000.0;
-                a.targetAltitude = std::clamp(a.cruiseAltitude + step * rng_.between(-2, 2), local ? 500.0 : 6000.0, 41000.0);
+                a.targetAltitude =
+                    std::clamp(a.cruiseAltitude + step * rng_.between(-2, 2), local ? 500.0 : 6000.0, 41000.0);
             }
             a.nextManoeuvre = now_ + rng_.exponential(local ? 120.0 : 300.0);
         }
