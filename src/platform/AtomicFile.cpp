@@ -37,7 +37,7 @@ void SyncFolder(const std::filesystem::path& folder)
 } // namespace
 
 bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view contents,
-                           const BeforeReplaceHook& beforeReplace)
+    const BeforeReplaceHook& beforeReplace)
 {
     std::string pattern = target.string() + ".XXXXXX";
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
@@ -45,7 +45,7 @@ bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view
         return false;
     const std::filesystem::path temporary(pattern);
 
-    struct stat existing {};
+    struct stat existing { };
     bool ok = true;
     if (::stat(target.c_str(), &existing) == 0)
         ok = ::fchmod(fd, existing.st_mode & 07777) == 0;

@@ -19,6 +19,6 @@ using BeforeReplaceHook = std::function<bool(const std::filesystem::path& tempor
 // permissions are kept; a new file is readable by its owner only. False
 // when the file could not be replaced; the target is then untouched.
 bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view contents,
-                           const BeforeReplaceHook& beforeReplace = {});
+    const BeforeReplaceHook& beforeReplace = {});
 
 } // namespace telvorn

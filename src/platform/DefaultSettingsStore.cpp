@@ -24,7 +24,8 @@ std::filesystem::path SettingsBaseFolder(const EnvironmentLookup& getenv)
     if (const char* dir = getenv(SettingsDirVariable); IsSet(dir))
         return dir;
     // The XDG rules ask that a relative path be ignored.
-    if (const char* xdg = getenv("XDG_CONFIG_HOME"); IsSet(xdg) && std::filesystem::path(xdg).is_absolute())
+    if (const char* xdg = getenv("XDG_CONFIG_HOME");
+        IsSet(xdg) && std::filesystem::path(xdg).is_absolute())
         return xdg;
     if (const char* home = getenv("HOME"); IsSet(home))
         return std::filesystem::path(home) / ".config";

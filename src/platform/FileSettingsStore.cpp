@@ -1,5 +1,7 @@
 #include "platform/FileSettingsStore.h"
 
+#include "platform/SettingsFileFormat.h"
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -15,7 +17,7 @@ constexpr std::string_view kStoreSuffix = ".conf";
 bool IsPlainName(std::string_view name)
 {
     return !name.empty() && name != "." && name != ".."
-           && name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
+        && name.find_first_of(std::string_view("/\0", 2)) == std::string_view::npos;
 }
 
 } // namespace
@@ -39,18 +41,22 @@ std::optional<std::string> ReadSettingsFile(const std::filesystem::path& file)
     return contents;
 }
 
-FileSettingsStore::FileSettingsStore(std::filesystem::path baseFolder, BeforeReplaceHook beforeReplace)
-    : base_(std::move(baseFolder)), beforeReplace_(std::move(beforeReplace))
+FileSettingsStore::FileSettingsStore(
+    std::filesystem::path baseFolder, BeforeReplaceHook beforeReplace)
+    : base_(std::move(baseFolder))
+    , beforeReplace_(std::move(beforeReplace))
 {
 }
 
-std::filesystem::path FileSettingsStore::storeFile(std::string_view maker, std::string_view appKey) const
+std::filesystem::path FileSettingsStore::storeFile(
+    std::string_view maker, std::string_view appKey) const
 {
-    return base_ / std::filesystem::path(maker) / std::filesystem::path(std::string(appKey) + std::string(kStoreSuffix));
+    return base_ / std::filesystem::path(maker)
+        / std::filesystem::path(std::string(appKey) + std::string(kStoreSuffix));
 }
 
-std::optional<std::filesystem::path> FileSettingsStore::childPath(SettingsKey parent, std::string_view name,
-                                                                  bool& isStoreFile) const
+std::optional<std::filesystem::path> FileSettingsStore::childPath(
+    SettingsKey parent, std::string_view name, bool& isStoreFile) const
 {
     if (base_.empty() || !IsPlainName(name))
         return std::nullopt;
@@ -78,8 +84,8 @@ const FileSettingsStore::OpenKey* FileSettingsStore::storeFileOf(SettingsKey key
     return it != open_.end() && it->second.isStoreFile ? &it->second : nullptr;
 }
 
-std::optional<SettingsKey> FileSettingsStore::openKey(SettingsKey parent, std::string_view name,
-                                                      SettingsAccess /*access*/)
+std::optional<SettingsKey> FileSettingsStore::openKey(
+    SettingsKey parent, std::string_view name, SettingsAccess /*access*/)
 {
     bool isStoreFile = false;
     auto path = childPath(parent, name, isStoreFile);
@@ -112,8 +118,8 @@ std::optional<SettingsKey> FileSettingsStore::createKey(SettingsKey parent, std:
     return remember(std::move(*path), isStoreFile);
 }
 
-SettingsQueryResult FileSettingsStore::queryValue(SettingsKey key, std::string_view name,
-                                                  std::span<std::byte> buffer)
+SettingsQueryResult FileSettingsStore::queryValue(
+    SettingsKey key, std::string_view name, std::span<std::byte> buffer)
 {
     SettingsQueryResult result;
     const auto* store = storeFileOf(key);
@@ -124,7 +130,7 @@ SettingsQueryResult FileSettingsStore::queryValue(SettingsKey key, std::string_v
         return result;
     const auto entries = ParseSettingsFile(*contents);
     const auto entry = std::find_if(entries.begin(), entries.end(),
-                                    [&](const auto& e) { return SameSettingsName(e.name, name); });
+        [&](const auto& e) { return SameSettingsName(e.name, name); });
     if (entry == entries.end())
         return result;
 
@@ -148,8 +154,8 @@ SettingsQueryResult FileSettingsStore::queryValue(SettingsKey key, std::string_v
     return result;
 }
 
-bool FileSettingsStore::setValue(SettingsKey key, std::string_view name, SettingsValueKind kind,
-                                 std::span<const std::byte> data)
+bool FileSettingsStore::setValue(
+    SettingsKey key, std::string_view name, SettingsValueKind kind, std::span<const std::byte> data)
 {
     const auto* store = storeFileOf(key);
     if (!store || name.empty())
@@ -180,7 +186,7 @@ bool FileSettingsStore::setValue(SettingsKey key, std::string_view name, Setting
         return false;
     auto entries = ParseSettingsFile(*contents);
     const auto same = std::find_if(entries.begin(), entries.end(),
-                                   [&](const auto& e) { return SameSettingsName(e.name, name); });
+        [&](const auto& e) { return SameSettingsName(e.name, name); });
     if (same != entries.end())
         *same = std::move(entry);
     else

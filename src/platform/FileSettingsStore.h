@@ -5,11 +5,9 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/AtomicFile.h"
 #include "platform/SettingsBackend.h"
-#include "platform/SettingsFileFormat.h"
 
 namespace telvorn {
 
@@ -21,15 +19,16 @@ class FileSettingsStore final : public SettingsBackend {
 public:
     // An empty base folder makes a store that cannot be opened: every read
     // gives its default and every write fails.
-    explicit FileSettingsStore(std::filesystem::path baseFolder, BeforeReplaceHook beforeReplace = {});
+    explicit FileSettingsStore(
+        std::filesystem::path baseFolder, BeforeReplaceHook beforeReplace = {});
 
-    std::optional<SettingsKey> openKey(SettingsKey parent, std::string_view name,
-                                       SettingsAccess access) override;
+    std::optional<SettingsKey> openKey(
+        SettingsKey parent, std::string_view name, SettingsAccess access) override;
     std::optional<SettingsKey> createKey(SettingsKey parent, std::string_view name) override;
-    SettingsQueryResult queryValue(SettingsKey key, std::string_view name,
-                                   std::span<std::byte> buffer) override;
+    SettingsQueryResult queryValue(
+        SettingsKey key, std::string_view name, std::span<std::byte> buffer) override;
     bool setValue(SettingsKey key, std::string_view name, SettingsValueKind kind,
-                  std::span<const std::byte> data) override;
+        std::span<const std::byte> data) override;
     void closeKey(SettingsKey key) override;
 
     const std::filesystem::path& baseFolder() const { return base_; }
@@ -42,8 +41,8 @@ private:
         bool isStoreFile = false;
     };
 
-    std::optional<std::filesystem::path> childPath(SettingsKey parent, std::string_view name,
-                                                   bool& isStoreFile) const;
+    std::optional<std::filesystem::path> childPath(
+        SettingsKey parent, std::string_view name, bool& isStoreFile) const;
     std::optional<SettingsKey> remember(std::filesystem::path path, bool isStoreFile);
     const OpenKey* storeFileOf(SettingsKey key) const;
 

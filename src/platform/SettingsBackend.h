@@ -49,16 +49,19 @@ public:
 
     virtual ~SettingsBackend() = default;
 
-    virtual std::optional<SettingsKey> openKey(SettingsKey parent, std::string_view name,
-                                               SettingsAccess access) = 0;
+    virtual std::optional<SettingsKey> openKey(
+        SettingsKey parent, std::string_view name, SettingsAccess access)
+        = 0;
     // Opens the key when it exists already, as RegCreateKey does.
     virtual std::optional<SettingsKey> createKey(SettingsKey parent, std::string_view name) = 0;
     // Copies at most buffer.size() bytes of the value's data; never writes
     // beyond the buffer.
-    virtual SettingsQueryResult queryValue(SettingsKey key, std::string_view name,
-                                           std::span<std::byte> buffer) = 0;
+    virtual SettingsQueryResult queryValue(
+        SettingsKey key, std::string_view name, std::span<std::byte> buffer)
+        = 0;
     virtual bool setValue(SettingsKey key, std::string_view name, SettingsValueKind kind,
-                          std::span<const std::byte> data) = 0;
+        std::span<const std::byte> data)
+        = 0;
     virtual void closeKey(SettingsKey key) = 0;
 };
 

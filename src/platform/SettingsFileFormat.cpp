@@ -11,9 +11,9 @@ namespace {
 constexpr std::string_view kTextPrefix = "text:";
 constexpr std::string_view kNumberPrefix = "number:";
 
-constexpr std::string_view kHeader =
-    "# Telvorn settings. One value a line: name=text:characters or name=number:integer.\n"
-    "# Text escapes: \\\\ \\n \\r \\t \\0 \\xHH. Every line ends with a line feed.\n";
+constexpr std::string_view kHeader
+    = "# Telvorn settings. One value a line: name=text:characters or name=number:integer.\n"
+      "# Text escapes: \\\\ \\n \\r \\t \\0 \\xHH. Every line ends with a line feed.\n";
 
 int HexDigit(char c)
 {
@@ -49,7 +49,8 @@ std::optional<std::int32_t> ParseNumber(std::string_view text)
 
 std::optional<SettingsFileEntry> ParseLine(std::string_view line)
 {
-    if (std::any_of(line.begin(), line.end(), [](char c) { return IsControl(static_cast<unsigned char>(c)); }))
+    if (std::any_of(line.begin(), line.end(),
+            [](char c) { return IsControl(static_cast<unsigned char>(c)); }))
         return std::nullopt;
     const auto eq = line.find('=');
     if (eq == std::string_view::npos)
@@ -84,9 +85,9 @@ std::optional<SettingsFileEntry> ParseLine(std::string_view line)
 bool SameSettingsName(std::string_view a, std::string_view b)
 {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return a.size() == b.size()
-           && std::equal(a.begin(), a.end(), b.begin(),
-                         [&](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+        return lower(x) == lower(y);
+    });
 }
 
 std::string EscapeSettingsText(std::string_view raw)
@@ -169,9 +170,8 @@ std::vector<SettingsFileEntry> ParseSettingsFile(std::string_view contents)
         auto entry = ParseLine(line);
         if (!entry)
             continue;
-        const auto same = std::find_if(entries.begin(), entries.end(), [&](const auto& e) {
-            return SameSettingsName(e.name, entry->name);
-        });
+        const auto same = std::find_if(entries.begin(), entries.end(),
+            [&](const auto& e) { return SameSettingsName(e.name, entry->name); });
         if (same != entries.end())
             *same = std::move(*entry);
         else

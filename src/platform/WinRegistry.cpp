@@ -25,7 +25,9 @@ std::uintptr_t FromHkey(HKEY key)
 
 } // namespace
 
-WinRegistry::WinRegistry(Hive hive, std::string basePath) : hive_(hive), basePath_(std::move(basePath))
+WinRegistry::WinRegistry(Hive hive, std::string basePath)
+    : hive_(hive)
+    , basePath_(std::move(basePath))
 {
 }
 
@@ -43,8 +45,8 @@ std::string WinRegistry::subKeyPath(SettingsKey parent, std::string_view name) c
     return basePath_ + "\\" + std::string(name);
 }
 
-std::optional<SettingsKey> WinRegistry::openKey(SettingsKey parent, std::string_view name,
-                                                SettingsAccess access)
+std::optional<SettingsKey> WinRegistry::openKey(
+    SettingsKey parent, std::string_view name, SettingsAccess access)
 {
     HKEY key = nullptr;
     const REGSAM mask = access == SettingsAccess::Read ? KEY_READ : kReadWriteAccess;
@@ -63,8 +65,8 @@ std::optional<SettingsKey> WinRegistry::createKey(SettingsKey parent, std::strin
     return SettingsKey{FromHkey(key)};
 }
 
-SettingsQueryResult WinRegistry::queryValue(SettingsKey key, std::string_view name,
-                                            std::span<std::byte> buffer)
+SettingsQueryResult WinRegistry::queryValue(
+    SettingsKey key, std::string_view name, std::span<std::byte> buffer)
 {
     SettingsQueryResult result;
     if (buffer.size() > std::numeric_limits<DWORD>::max())
@@ -73,10 +75,10 @@ SettingsQueryResult WinRegistry::queryValue(SettingsKey key, std::string_view na
     DWORD type = REG_NONE;
     auto size = static_cast<DWORD>(buffer.size());
     const LONG status = RegQueryValueExA(ToHkey(key.value), valueName.c_str(), nullptr, &type,
-                                         reinterpret_cast<BYTE*>(buffer.data()), &size);
-    result.kind = type == REG_SZ      ? SettingsValueKind::Text
-                  : type == REG_DWORD ? SettingsValueKind::Number
-                                      : SettingsValueKind::Other;
+        reinterpret_cast<BYTE*>(buffer.data()), &size);
+    result.kind = type == REG_SZ ? SettingsValueKind::Text
+        : type == REG_DWORD      ? SettingsValueKind::Number
+                                 : SettingsValueKind::Other;
     result.size = size;
     if (status == ERROR_SUCCESS)
         result.status = SettingsQueryStatus::Ok;
@@ -85,17 +87,16 @@ SettingsQueryResult WinRegistry::queryValue(SettingsKey key, std::string_view na
     return result;
 }
 
-bool WinRegistry::setValue(SettingsKey key, std::string_view name, SettingsValueKind kind,
-                           std::span<const std::byte> data)
+bool WinRegistry::setValue(
+    SettingsKey key, std::string_view name, SettingsValueKind kind, std::span<const std::byte> data)
 {
     if (kind == SettingsValueKind::Other || data.size() > std::numeric_limits<DWORD>::max())
         return false;
     const std::string valueName(name);
     const DWORD type = kind == SettingsValueKind::Text ? REG_SZ : REG_DWORD;
     return RegSetValueExA(ToHkey(key.value), valueName.c_str(), 0, type,
-                          reinterpret_cast<const BYTE*>(data.data()),
-                          static_cast<DWORD>(data.size()))
-           == ERROR_SUCCESS;
+               reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()))
+        == ERROR_SUCCESS;
 }
 
 void WinRegistry::closeKey(SettingsKey key)

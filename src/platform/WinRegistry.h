@@ -15,13 +15,13 @@ public:
     // `basePath`: the key under the hive that holds the maker's key.
     explicit WinRegistry(Hive hive = Hive::LocalMachine, std::string basePath = "SOFTWARE");
 
-    std::optional<SettingsKey> openKey(SettingsKey parent, std::string_view name,
-                                       SettingsAccess access) override;
+    std::optional<SettingsKey> openKey(
+        SettingsKey parent, std::string_view name, SettingsAccess access) override;
     std::optional<SettingsKey> createKey(SettingsKey parent, std::string_view name) override;
-    SettingsQueryResult queryValue(SettingsKey key, std::string_view name,
-                                   std::span<std::byte> buffer) override;
+    SettingsQueryResult queryValue(
+        SettingsKey key, std::string_view name, std::span<std::byte> buffer) override;
     bool setValue(SettingsKey key, std::string_view name, SettingsValueKind kind,
-                  std::span<const std::byte> data) override;
+        std::span<const std::byte> data) override;
     void closeKey(SettingsKey key) override;
 
 private:

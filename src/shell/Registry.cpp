@@ -1,7 +1,6 @@
 #include "shell/Registry.h"
 
 #include <array>
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -14,7 +13,11 @@ namespace {
 // Closes the key on every path out of a read or a write.
 class OpenedKey {
 public:
-    OpenedKey(SettingsBackend& store, SettingsKey key) : store_(store), key_(key) {}
+    OpenedKey(SettingsBackend& store, SettingsKey key)
+        : store_(store)
+        , key_(key)
+    {
+    }
     OpenedKey(const OpenedKey&) = delete;
     OpenedKey& operator=(const OpenedKey&) = delete;
     ~OpenedKey() { store_.closeKey(key_); }
@@ -25,8 +28,8 @@ private:
     SettingsKey key_;
 };
 
-std::optional<SettingsKey> OpenOrCreate(SettingsBackend& store, SettingsKey parent,
-                                        std::string_view name)
+std::optional<SettingsKey> OpenOrCreate(
+    SettingsBackend& store, SettingsKey parent, std::string_view name)
 {
     if (auto key = store.openKey(parent, name, SettingsAccess::ReadWrite))
         return key;
@@ -34,7 +37,7 @@ std::optional<SettingsKey> OpenOrCreate(SettingsBackend& store, SettingsKey pare
 }
 
 bool StoreValue(SettingsBackend& store, std::string_view appKey, std::string_view valueName,
-                SettingsValueKind kind, std::span<const std::byte> data)
+    SettingsValueKind kind, std::span<const std::byte> data)
 {
     const auto maker = OpenOrCreate(store, SettingsBackend::Base, MakerKeyName);
     if (!maker)
@@ -50,8 +53,7 @@ bool StoreValue(SettingsBackend& store, std::string_view appKey, std::string_vie
 } // namespace
 
 std::int32_t ReadSetting(SettingsBackend& store, std::string_view appKey,
-                         std::string_view /*section*/, std::string_view valueName,
-                         std::int32_t defaultValue)
+    std::string_view /*section*/, std::string_view valueName, std::int32_t defaultValue)
 {
     const auto maker = store.openKey(SettingsBackend::Base, MakerKeyName, SettingsAccess::Read);
     if (!maker)
@@ -75,8 +77,7 @@ std::int32_t ReadSetting(SettingsBackend& store, std::string_view appKey,
 }
 
 std::string ReadSetting(SettingsBackend& store, std::string_view appKey,
-                        std::string_view /*section*/, std::string_view valueName,
-                        std::string_view defaultValue)
+    std::string_view /*section*/, std::string_view valueName, std::string_view defaultValue)
 {
     const auto maker = store.openKey(SettingsBackend::Base, MakerKeyName, SettingsAccess::Read);
     if (!maker)
@@ -101,35 +102,36 @@ std::string ReadSetting(SettingsBackend& store, std::string_view appKey,
 }
 
 bool WriteSetting(SettingsBackend& store, std::string_view appKey, std::string_view /*section*/,
-                  std::string_view valueName, std::string_view value)
+    std::string_view valueName, std::string_view value)
 {
     std::string data(value);
     data.push_back('\0');
     return StoreValue(store, appKey, valueName, SettingsValueKind::Text,
-                      std::as_bytes(std::span(data.data(), data.size())));
+        std::as_bytes(std::span(data.data(), data.size())));
 }
 
 bool WriteSetting(SettingsBackend& store, std::string_view appKey, std::string_view /*section*/,
-                  std::string_view valueName, double value)
+    std::string_view valueName, double value)
 {
     const double rounded = RoundHalfEven(value);
     // NaN fails both comparisons, so it is refused here too.
     if (!(rounded >= double(std::numeric_limits<std::int32_t>::min())
-          && rounded <= double(std::numeric_limits<std::int32_t>::max())))
+            && rounded <= double(std::numeric_limits<std::int32_t>::max())))
         return false;
-    return detail::WriteIntegerSetting(store, appKey, valueName, static_cast<std::int64_t>(rounded));
+    return detail::WriteIntegerSetting(
+        store, appKey, valueName, static_cast<std::int64_t>(rounded));
 }
 
 bool WriteSetting(SettingsBackend& store, std::string_view appKey, std::string_view /*section*/,
-                  std::string_view valueName, bool value)
+    std::string_view valueName, bool value)
 {
     return detail::WriteIntegerSetting(store, appKey, valueName, value ? -1 : 0);
 }
 
 namespace detail {
 
-bool WriteIntegerSetting(SettingsBackend& store, std::string_view appKey,
-                         std::string_view valueName, std::int64_t value)
+bool WriteIntegerSetting(
+    SettingsBackend& store, std::string_view appKey, std::string_view valueName, std::int64_t value)
 {
     if (value < std::numeric_limits<std::int32_t>::min()
         || value > std::numeric_limits<std::int32_t>::max())

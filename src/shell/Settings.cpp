@@ -70,8 +70,8 @@ void ApplySettings(const AppSettings& s, MainState& state)
     state.SpeedFlag = s.speedFlag;
 }
 
-AppSettings CollectSettings(const MainState& state, float mainLeft, float mainTop,
-                            std::uint8_t port)
+AppSettings CollectSettings(
+    const MainState& state, float mainLeft, float mainTop, std::uint8_t port)
 {
     AppSettings s;
     s.mainLeft = mainLeft;

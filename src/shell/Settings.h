@@ -36,13 +36,13 @@ AppSettings LoadSettings(SettingsBackend& store, std::string_view appKey = AppKe
 
 // Writes all ten values, in the shutdown order, whether or not they changed.
 // A value that cannot be stored is skipped and the rest are still written.
-void SaveSettings(SettingsBackend& store, const AppSettings& settings,
-                  std::string_view appKey = AppKey);
+void SaveSettings(
+    SettingsBackend& store, const AppSettings& settings, std::string_view appKey = AppKey);
 
 // The settings fields of the main window; window position and port number
 // belong to the window and the serial port, not to MainState.
 void ApplySettings(const AppSettings& settings, MainState& state);
-AppSettings CollectSettings(const MainState& state, float mainLeft, float mainTop,
-                            std::uint8_t port);
+AppSettings CollectSettings(
+    const MainState& state, float mainLeft, float mainTop, std::uint8_t port);
 
 } // namespace telvorn

@@ -51,9 +51,10 @@ TEST(FileSettingsStore, KeepsTheMakerFolderAndAReadableStoreFile)
     const auto file = dir.path() / "Orvalen Software" / "ADSB.conf";
     EXPECT_EQ(store.storeFile(MakerKeyName, AppKey), file);
     const std::string text = Slurp(file);
-    for (const char* line : {"\nMainLeft=number:1000\n", "\nMainTop=number:1000\n", "\nCOM=number:0\n",
-                             "\nHSp=number:0\n", "\nLAT=text:48.721710\n", "\nLON=text:2.374030\n",
-                             "\nDST=number:0\n", "\nSRT=number:2\n", "\nRAW=number:0\n", "\nLOG=number:0\n"})
+    for (const char* line :
+        {"\nMainLeft=number:1000\n", "\nMainTop=number:1000\n", "\nCOM=number:0\n",
+            "\nHSp=number:0\n", "\nLAT=text:48.721710\n", "\nLON=text:2.374030\n",
+            "\nDST=number:0\n", "\nSRT=number:2\n", "\nRAW=number:0\n", "\nLOG=number:0\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
@@ -147,7 +148,7 @@ TEST(FileSettingsStore, ReplacingKeepsTheStoresPermissions)
     std::filesystem::permissions(file, perms::owner_read | perms::owner_write | perms::group_read);
     ASSERT_TRUE(WriteSetting(store, AppKey, "", "COM", 2));
     EXPECT_EQ(std::filesystem::status(file).permissions(),
-              perms::owner_read | perms::owner_write | perms::group_read);
+        perms::owner_read | perms::owner_write | perms::group_read);
 }
 
 TEST(DefaultSettingsStore, TheOverrideComesFirstThenXdgThenHome)
@@ -158,10 +159,13 @@ TEST(DefaultSettingsStore, TheOverrideComesFirstThenXdgThenHome)
         std::filesystem::path expected;
     };
     const std::vector<Row> rows = {
-        {"override", {{"TELVORN_SETTINGS_DIR", "/t/dir"}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/t/dir"},
+        {"override",
+            {{"TELVORN_SETTINGS_DIR", "/t/dir"}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}},
+            "/t/dir"},
         {"xdg", {{"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/x"},
         {"relative xdg is ignored", {{"XDG_CONFIG_HOME", "rel"}, {"HOME", "/h"}}, "/h/.config"},
-        {"empty values are unset", {{"TELVORN_SETTINGS_DIR", ""}, {"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, "/h/.config"},
+        {"empty values are unset",
+            {{"TELVORN_SETTINGS_DIR", ""}, {"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, "/h/.config"},
         {"nothing", {}, ""},
     };
     for (const auto& row : rows) {
@@ -181,7 +185,8 @@ TEST(DefaultSettingsStore, WritesGoWhereTheOverridePoints)
         return std::string_view(name) == SettingsDirVariable ? override.c_str() : nullptr;
     });
     SaveSettings(*store, Changed());
-    EXPECT_TRUE(std::filesystem::is_regular_file(dir.path() / "elsewhere" / "Orvalen Software" / "ADSB.conf"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(
+        dir.path() / "elsewhere" / "Orvalen Software" / "ADSB.conf"));
     EXPECT_EQ(LoadSettings(*store), Changed());
 }
 

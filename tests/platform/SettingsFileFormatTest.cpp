@@ -32,8 +32,8 @@ std::vector<SettingsFileEntry> Sample()
     std::string everyByte;
     for (int b = 0; b < 256; ++b)
         everyByte += static_cast<char>(b);
-    return {Number("MainLeft", 1000), Number("RAW", -1), Text("LAT", "48.721710"),
-            Text("LON", ""), Text("odd=name\n", everyByte), Number("COM", 255)};
+    return {Number("MainLeft", 1000), Number("RAW", -1), Text("LAT", "48.721710"), Text("LON", ""),
+        Text("odd=name\n", everyByte), Number("COM", 255)};
 }
 
 TEST(SettingsFileFormat, AnyByteStringRoundTripsAndTheFileStaysPrintable)
@@ -73,8 +73,13 @@ TEST(SettingsFileFormat, DamagedLinesAreSkippedOneByOne)
         {"number too small", "COM=number:-2147483649"},
         {"empty number", "COM=number:"},
         {"bad escape", "LAT=text:\\q"},
-        {"zero byte", std::string("LAT=text:4\0" "8", 12)},
-        {"control byte", "LAT=text:4\x01" "8"},
+        {"zero byte",
+            std::string("LAT=text:4\0"
+                        "8",
+                12)},
+        {"control byte",
+            "LAT=text:4\x01"
+            "8"},
         {"escaped name broken", "L\\AT=text:1"},
     };
     for (const auto& row : damaged) {
@@ -93,14 +98,15 @@ TEST(SettingsFileFormat, ToleratedVariations)
     };
     const std::vector<Row> rows = {
         {"carriage returns of a Windows editor", "COM=number:3\r\nLAT=text:1\r\n",
-         {Number("COM", 3), Text("LAT", "1")}},
+            {Number("COM", 3), Text("LAT", "1")}},
         {"comments and blank lines", "# note\n\nCOM=number:3\n", {Number("COM", 3)}},
         {"later duplicate counts, whatever its case", "COM=number:3\ncom=number:4\n",
-         {Number("com", 4)}},
+            {Number("com", 4)}},
         {"kind may change between duplicates", "LAT=number:3\nLAT=text:x\n", {Text("LAT", "x")}},
         {"text of raw high bytes", "LAT=text:\xC3\xA9\n", {Text("LAT", "\xC3\xA9")}},
         {"equals sign inside a value", "LAT=text:a=b\n", {Text("LAT", "a=b")}},
-        {"unterminated last line may be cut short", "COM=number:3\nLAT=text:48.7", {Number("COM", 3)}},
+        {"unterminated last line may be cut short", "COM=number:3\nLAT=text:48.7",
+            {Number("COM", 3)}},
         {"nothing at all", "", {}},
     };
     for (const auto& row : rows)

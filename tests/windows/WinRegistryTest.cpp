@@ -48,8 +48,8 @@ void GrantAll(HKEY hive, const char* path)
     if (RegOpenKeyExA(hive, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
         return;
     PSECURITY_DESCRIPTOR sd = nullptr;
-    if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;KA;;;WD)", SDDL_REVISION_1, &sd,
-                                                             nullptr)) {
+    if (ConvertStringSecurityDescriptorToSecurityDescriptorA(
+            "D:(A;;KA;;;WD)", SDDL_REVISION_1, &sd, nullptr)) {
         RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
         LocalFree(sd);
     }
@@ -61,7 +61,9 @@ void Restrict(HKEY hive, const char* path, const char* sddl)
     HKEY key = nullptr;
     MT_CHECK(RegOpenKeyExA(hive, path, 0, WRITE_DAC, &key) == ERROR_SUCCESS, path);
     PSECURITY_DESCRIPTOR sd = nullptr;
-    MT_CHECK(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr), sddl);
+    MT_CHECK(
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr),
+        sddl);
     MT_CHECK(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS, sddl);
     LocalFree(sd);
     RegCloseKey(key);
@@ -81,9 +83,9 @@ void Plant(const char* name, DWORD type, std::string_view data)
     HKEY key = nullptr;
     MT_CHECK(RegCreateKeyA(HKEY_LOCAL_MACHINE, kAppPath, &key) == ERROR_SUCCESS, name);
     MT_CHECK(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                            static_cast<DWORD>(data.size()))
-                 == ERROR_SUCCESS,
-             name);
+                 static_cast<DWORD>(data.size()))
+            == ERROR_SUCCESS,
+        name);
     RegCloseKey(key);
 }
 
@@ -95,8 +97,8 @@ std::optional<RawValue> Raw(HKEY hive, const char* path, const char* name)
     RawValue value;
     std::array<char, 4096> buffer{};
     DWORD size = buffer.size();
-    const LONG status = RegQueryValueExA(key, name, nullptr, &value.type,
-                                         reinterpret_cast<BYTE*>(buffer.data()), &size);
+    const LONG status = RegQueryValueExA(
+        key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(buffer.data()), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS)
         return std::nullopt;
@@ -181,9 +183,11 @@ MT_CASE(TextValuesFollowTheBufferAndTerminatorRules)
         {"terminator only is empty text", REG_SZ, std::string("\0", 1), ""},
         {"no bytes at all is the default", REG_SZ, "", "default"},
         {"without terminator reads whole", REG_SZ, "48.5", "48.5"},
-        {"1023 characters and terminator", REG_SZ, std::string(1023, 'a') + '\0', std::string(1023, 'a')},
+        {"1023 characters and terminator", REG_SZ, std::string(1023, 'a') + '\0',
+            std::string(1023, 'a')},
         {"1024 characters and terminator", REG_SZ, std::string(1024, 'a') + '\0', "default"},
-        {"one zero dropped, an inner one kept", REG_SZ, std::string("a\0b\0", 4), std::string("a\0b", 3)},
+        {"one zero dropped, an inner one kept", REG_SZ, std::string("a\0b\0", 4),
+            std::string("a\0b", 3)},
         {"a number is not text", REG_DWORD, Dword(0x34333231u), "default"},
         {"binary data is not text", REG_BINARY, std::string("48.5\0", 5), "default"},
     };
@@ -277,7 +281,8 @@ MT_CASE(TheOverrideMovesTheStoreUnderTheCurrentUser)
         return std::string_view(name) == SettingsKeyVariable ? kUserBase : nullptr;
     });
     SaveSettings(*store, Changed());
-    const auto lat = Raw(HKEY_CURRENT_USER, "Software\\Telvorn Test\\Orvalen Software\\ADSB", "LAT");
+    const auto lat
+        = Raw(HKEY_CURRENT_USER, "Software\\Telvorn Test\\Orvalen Software\\ADSB", "LAT");
     MT_CHECK(lat.has_value(), "written under the user's key");
     if (lat)
         MT_CHECK_EQ(lat->data, std::string("-12.25\0", 7), "LAT");
