@@ -61,8 +61,9 @@ inline bool WriteSetting(SettingsBackend& store, std::string_view appKey, std::s
 }
 
 template <std::integral T>
-requires(!std::same_as<T, bool>) bool WriteSetting(SettingsBackend& store, std::string_view appKey,
-    std::string_view /*section*/, std::string_view valueName, T value)
+    requires(!std::same_as<T, bool>)
+bool WriteSetting(SettingsBackend& store, std::string_view appKey, std::string_view /*section*/,
+    std::string_view valueName, T value)
 {
     if constexpr (std::is_unsigned_v<T> && sizeof(T) >= sizeof(std::int64_t)) {
         if (value > static_cast<T>(INT64_MAX))
