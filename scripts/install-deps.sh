@@ -5,6 +5,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev)
+# The Windows registry backend is cross-compiled and its tests run under Wine.
+packages+=(g++-mingw-w64-x86-64-posix wine wine64)
 
 missing=()
 for p in "${packages[@]}"; do
