@@ -9,18 +9,17 @@ SANITIZE ?= 1
 TEST_DIR := build/test
 APP_DIR := build/release
 
-.PHONY: all deps demo test bench build clean
+.PHONY: all demo test bench build clean
 
 all: build
 
-deps:
-	./scripts/install-deps.sh
-
-build: deps
+build:
+	./scripts/install-deps.sh build
 	cmake -S . -B $(APP_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTELVORN_BUILD_TESTS=OFF
 	cmake --build $(APP_DIR) -j $(JOBS)
 
-test: deps
+test:
+	./scripts/install-deps.sh test
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
 	  -DTELVORN_SANITIZE=$(if $(filter 1,$(SANITIZE)),ON,OFF) -DTELVORN_BUILD_BENCH=OFF
 	cmake --build $(TEST_DIR) -j $(JOBS)

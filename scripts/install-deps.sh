@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Telvorn needs,
 # only those that are missing, so a machine that has them all stays offline.
-# Usage: install-deps.sh [build|test|demo]
+# Usage: install-deps.sh [build|test]   (default: test, which needs everything)
 set -euo pipefail
 
+profile="${1:-test}"
 packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev)
+if [ "$profile" = test ]; then
+  # The Windows registry backend is cross-compiled and its tests run under Wine.
+  packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

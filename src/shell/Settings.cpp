@@ -1,0 +1,90 @@
+#include "shell/Settings.h"
+
+#include "shell/Registry.h"
+
+namespace telvorn {
+
+namespace {
+
+// The aircraft table has 19 columns, numbered from 0.
+constexpr std::int32_t kColumnCount = 19;
+
+std::int16_t SortColumnOf(std::int32_t stored, std::int16_t fallback)
+{
+    return stored >= 0 && stored < kColumnCount ? static_cast<std::int16_t>(stored) : fallback;
+}
+
+std::uint8_t PortOf(std::int32_t stored, std::uint8_t fallback)
+{
+    return stored >= 0 && stored <= 255 ? static_cast<std::uint8_t>(stored) : fallback;
+}
+
+} // namespace
+
+AppSettings LoadSettings(SettingsBackend& store, std::string_view appKey)
+{
+    const AppSettings defaults;
+    AppSettings s;
+    auto number = [&](std::string_view name, std::int32_t fallback) {
+        return ReadSetting(store, appKey, "", name, fallback);
+    };
+    auto text = [&](std::string_view name, std::string_view fallback) {
+        return ReadSetting(store, appKey, "", name, fallback);
+    };
+    // Twips stay exact in a float far beyond any screen's extent.
+    s.mainLeft = static_cast<float>(number("MainLeft", 1000));
+    s.mainTop = static_cast<float>(number("MainTop", 1000));
+    s.sortColumn = SortColumnOf(number("SRT", defaults.sortColumn), defaults.sortColumn);
+    s.rawFlag = number("RAW", 0) != 0;
+    s.logFlag = number("LOG", 0) != 0;
+    s.dstFlag = number("DST", 0) != 0;
+    s.latitude = text("LAT", DefaultLatitude);
+    s.longitude = text("LON", DefaultLongitude);
+    s.port = PortOf(number("COM", defaults.port), defaults.port);
+    s.speedFlag = number("HSp", 0) != 0;
+    return s;
+}
+
+void SaveSettings(SettingsBackend& store, const AppSettings& s, std::string_view appKey)
+{
+    WriteSetting(store, appKey, "", "MainLeft", s.mainLeft);
+    WriteSetting(store, appKey, "", "MainTop", s.mainTop);
+    WriteSetting(store, appKey, "", "COM", s.port);
+    WriteSetting(store, appKey, "", "HSp", s.speedFlag);
+    WriteSetting(store, appKey, "", "LAT", s.latitude);
+    WriteSetting(store, appKey, "", "LON", s.longitude);
+    WriteSetting(store, appKey, "", "DST", s.dstFlag);
+    WriteSetting(store, appKey, "", "SRT", s.sortColumn);
+    WriteSetting(store, appKey, "", "RAW", s.rawFlag);
+    WriteSetting(store, appKey, "", "LOG", s.logFlag);
+}
+
+void ApplySettings(const AppSettings& s, MainState& state)
+{
+    state.SortColumn = s.sortColumn;
+    state.RawFlag = s.rawFlag;
+    state.LogFlag = s.logFlag;
+    state.DstFlag = s.dstFlag;
+    state.PosLat[0] = s.latitude;
+    state.PosLon[0] = s.longitude;
+    state.SpeedFlag = s.speedFlag;
+}
+
+AppSettings CollectSettings(
+    const MainState& state, float mainLeft, float mainTop, std::uint8_t port)
+{
+    AppSettings s;
+    s.mainLeft = mainLeft;
+    s.mainTop = mainTop;
+    s.sortColumn = state.SortColumn;
+    s.rawFlag = state.RawFlag;
+    s.logFlag = state.LogFlag;
+    s.dstFlag = state.DstFlag;
+    s.latitude = state.PosLat[0];
+    s.longitude = state.PosLon[0];
+    s.port = port;
+    s.speedFlag = state.SpeedFlag;
+    return s;
+}
+
+} // namespace telvorn

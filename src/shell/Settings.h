@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/SettingsBackend.h"
+#include "table/MainState.h"
+
+namespace telvorn {
+
+// The ten persistent settings as the main window holds them, with the
+// defaults that an empty store gives.
+struct AppSettings {
+    // Window edges in twips.
+    float mainLeft = 1000.0f;
+    float mainTop = 1000.0f;
+    std::int16_t sortColumn = 2;
+    bool rawFlag = false;
+    bool logFlag = false;
+    bool dstFlag = false;
+    std::string latitude{DefaultLatitude};
+    std::string longitude{DefaultLongitude};
+    // 0: no port chosen yet, so start-up asks for one.
+    std::uint8_t port = 0;
+    bool speedFlag = false;
+
+    friend bool operator==(const AppSettings&, const AppSettings&) = default;
+};
+
+// Reads the ten values once, in the start-up order, and converts them to
+// their fields. A stored number that does not fit its field (a sort column
+// outside the table's 19 columns, a port outside 0..255) gives the field's
+// default.
+AppSettings LoadSettings(SettingsBackend& store, std::string_view appKey = AppKey);
+
+// Writes all ten values, in the shutdown order, whether or not they changed.
+// A value that cannot be stored is skipped and the rest are still written.
+void SaveSettings(
+    SettingsBackend& store, const AppSettings& settings, std::string_view appKey = AppKey);
+
+// The settings fields of the main window; window position and port number
+// belong to the window and the serial port, not to MainState.
+void ApplySettings(const AppSettings& settings, MainState& state);
+AppSettings CollectSettings(
+    const MainState& state, float mainLeft, float mainTop, std::uint8_t port);
+
+} // namespace telvorn
