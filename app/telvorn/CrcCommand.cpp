@@ -5,6 +5,7 @@
 
 #include "Commands.h"
 #include "modes/CRC_Calc.h"
+#include "table/NumberText.h"
 
 namespace telvorn::app {
 
@@ -13,23 +14,12 @@ namespace {
 constexpr std::size_t kShortDigits = 14; // 56-bit frame
 constexpr std::size_t kLongDigits = 28;  // 112-bit frame
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool IsFrameText(std::string_view text)
 {
     if (text.size() != kShortDigits && text.size() != kLongDigits)
         return false;
     for (char c : text)
-        if (HexValue(c) < 0)
+        if (HexDigitValue(c) < 0)
             return false;
     return true;
 }
@@ -39,7 +29,7 @@ std::uint32_t HexField(std::string_view text, std::size_t first, std::size_t cou
 {
     std::uint32_t value = 0;
     for (char c : text.substr(first, count))
-        value = (value << 4) | std::uint32_t(HexValue(c));
+        value = (value << 4) | std::uint32_t(HexDigitValue(c));
     return value;
 }
 

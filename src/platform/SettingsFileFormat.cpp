@@ -4,6 +4,8 @@
 #include <charconv>
 #include <limits>
 
+#include "table/NumberText.h"
+
 namespace telvorn {
 
 namespace {
@@ -14,17 +16,6 @@ constexpr std::string_view kNumberPrefix = "number:";
 constexpr std::string_view kHeader
     = "# Telvorn settings. One value a line: name=text:characters or name=number:integer.\n"
       "# Text escapes: \\\\ \\n \\r \\t \\0 \\xHH. Every line ends with a line feed.\n";
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool IsControl(unsigned char c)
 {
@@ -138,8 +129,8 @@ std::optional<std::string> UnescapeSettingsText(std::string_view escaped)
         case 'x': {
             if (escaped.size() - i < 3)
                 return std::nullopt;
-            const int high = HexDigit(escaped[i + 1]);
-            const int low = HexDigit(escaped[i + 2]);
+            const int high = HexDigitValue(escaped[i + 1]);
+            const int low = HexDigitValue(escaped[i + 2]);
             if (high < 0 || low < 0)
                 return std::nullopt;
             out += static_cast<char>(high * 16 + low);

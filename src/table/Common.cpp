@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "table/NumberText.h"
+
 namespace telvorn {
 
 namespace {
@@ -251,18 +253,12 @@ std::int32_t LeadingHexValue(std::string_view text)
 {
     std::uint32_t value = 0;
     for (char c : text) {
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = unsigned(c - '0');
-        else if (c >= 'a' && c <= 'f')
-            digit = unsigned(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F')
-            digit = unsigned(c - 'A' + 10);
-        else
+        const int digit = HexDigitValue(c);
+        if (digit < 0)
             break;
         if (value > 0x07FFFFFFu)
             return INT32_MAX;
-        value = value * 16 + digit;
+        value = value * 16 + unsigned(digit);
         if (value > 0x7FFFFFFFu)
             return INT32_MAX;
     }

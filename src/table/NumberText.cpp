@@ -154,6 +154,17 @@ std::string SingleText(float value)
     return buffer;
 }
 
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 bool IsDigits(std::string_view text)
 {
     if (text.empty())

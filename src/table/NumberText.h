@@ -29,6 +29,9 @@ std::string IntegerText(double value);
 // notation, no trailing zeros ("48345.67", "12.5", "7").
 std::string SingleText(float value);
 
+// The value of a hexadecimal digit (either case), or -1 for any other character.
+int HexDigitValue(char c);
+
 // True when the whole text is a non-empty run of decimal digits.
 bool IsDigits(std::string_view text);
 

@@ -1,6 +1,7 @@
 #include "BoardCommands.h"
 
 #include "PositionCode.h"
+#include "table/NumberText.h"
 
 namespace telvorn::board {
 
@@ -10,11 +11,6 @@ constexpr char kXon = 17;
 constexpr char kXoff = 19;
 constexpr std::int32_t kMaxLatitudeUnits = 90 * 100000;
 constexpr std::int32_t kMaxLongitudeUnits = 180 * 100000;
-
-bool IsHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
 
 } // namespace
 
@@ -57,7 +53,7 @@ bool BoardCommands::takeDigit(char c, TimePoint now)
 {
     // Hex digits overlap the commands "0", "d" and "D": while a position is
     // coming they are digits. Anything else, or a long pause, abandons it.
-    if (now - lastDigit_ > kDigitTimeout || !IsHexDigit(c)) {
+    if (now - lastDigit_ > kDigitTimeout || HexDigitValue(c) < 0) {
         collecting_ = false;
         return false;
     }
