@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "table/ColumnSort.h"
 #include "table/Common.h"
 #include "table/NumberText.h"
 
@@ -44,20 +45,8 @@ void LiteralTable::apply(const RecordFields& f, const MainState& state, const Cl
 
     const std::size_t col = sortColumn_;
     const bool numeric = SetupColumns(false)[col].numeric;
-    std::stable_sort(rows_.begin(), rows_.end(), [&](const AircraftRow& a, const AircraftRow& b) {
-        const std::string& x = a.cells[col];
-        const std::string& y = b.cells[col];
-        if (numeric) {
-            if (x.empty() != y.empty())
-                return x.empty();
-            const double vx = LeadingNumber(x), vy = LeadingNumber(y);
-            if (vx != vy)
-                return vx < vy;
-        }
-        if (x != y)
-            return x < y;
-        return a[Column::Icao] < b[Column::Icao];
-    });
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [&](const AircraftRow& a, const AircraftRow& b) { return RowBefore(a, b, col, numeric); });
 }
 
 } // namespace telvorn::bench

@@ -1,5 +1,7 @@
 #include "table/ColumnSort.h"
 
+#include "table/NumberText.h"
+
 namespace telvorn {
 
 namespace {
@@ -16,6 +18,23 @@ void ListView_ColumnClick(AircraftTable& table, MainState& state, int headerPosi
     state.SortColumn = std::int16_t(column);
     if (column != table.sortColumn())
         table.setSortColumn(column);
+}
+
+bool RowBefore(const AircraftRow& a, const AircraftRow& b, std::size_t column, bool numeric)
+{
+    const std::string& x = a.cells[column];
+    const std::string& y = b.cells[column];
+    if (numeric) {
+        if (x.empty() != y.empty())
+            return x.empty();
+        const double vx = LeadingNumber(x);
+        const double vy = LeadingNumber(y);
+        if (vx != vy)
+            return vx < vy;
+    }
+    if (x != y)
+        return x < y;
+    return a[Column::Icao] < b[Column::Icao];
 }
 
 int ValidSortColumn(int stored)

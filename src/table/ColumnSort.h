@@ -10,6 +10,11 @@ namespace telvorn {
 // Positions outside the header row are ignored.
 void ListView_ColumnClick(AircraftTable& table, MainState& state, int headerPosition);
 
+// Whether row a sorts before row b by a column, computed from the cells as
+// they stand: numeric columns put empty cells first, then compare values,
+// then text; other columns compare text bytes; the address breaks ties.
+bool RowBefore(const AircraftRow& a, const AircraftRow& b, std::size_t column, bool numeric);
+
 // A stored sort column that is not a column position falls back to the default.
 int ValidSortColumn(int stored);
 

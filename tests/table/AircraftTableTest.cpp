@@ -23,20 +23,8 @@ std::vector<std::string> ReferenceOrder(const AircraftTable& table)
     table.forEachRow([&](RowId, const AircraftRow& row) { rows.push_back(&row); });
     const std::size_t c = std::size_t(table.sortColumn());
     const bool numeric = table.columns()[c].numeric;
-    std::sort(rows.begin(), rows.end(), [&](const AircraftRow* a, const AircraftRow* b) {
-        const std::string& x = a->cells[c];
-        const std::string& y = b->cells[c];
-        if (numeric) {
-            if (x.empty() != y.empty())
-                return x.empty();
-            const double vx = LeadingNumber(x), vy = LeadingNumber(y);
-            if (vx != vy)
-                return vx < vy;
-        }
-        if (x != y)
-            return x < y;
-        return (*a)[Column::Icao] < (*b)[Column::Icao];
-    });
+    std::sort(rows.begin(), rows.end(),
+              [&](const AircraftRow* a, const AircraftRow* b) { return RowBefore(*a, *b, c, numeric); });
     std::vector<std::string> out;
     for (const AircraftRow* r : rows)
         out.push_back((*r)[Column::Icao]);
