@@ -1,125 +1,152 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdint>
-#include <initializer_list>
 #include <locale>
+#include <numbers>
 #include <stdexcept>
+#include <string>
 
 #include "modes/POS_Calc.h"
 
 namespace telvorn {
 namespace {
 
-TEST(POS_Calc, ZoneThresholdsUseFiveDecimalPi)
+POS_Calc Decode(double refLat, double refLon, int flag, double yz, double xz)
 {
-    // These rows differ from full-precision thresholds in the fifth to
-    // seventh decimal, so they tell the approximate pi apart from the exact one.
-    const struct {
-        int index;
-        double latitude;
-    } rows[] = {{0, 90.0}, {1, 87.0000760}, {2, 86.5354442}, {38, 49.4278062},
-                {39, 48.1604320}, {57, 14.8281869}, {58, 10.4704802}, {59, 0.0}};
-    const POS_Calc pos;
-    for (const auto& row : rows)
-        EXPECT_NEAR(pos.NLThreshold(row.index), row.latitude, 5e-8) << "row " << row.index;
+    POS_Calc pos;
+    pos.LatLoc(refLat);
+    pos.LonLoc(refLon);
+    pos.LocallyPos(std::uint8_t(flag), yz, xz);
+    return pos;
 }
 
-TEST(POS_Calc, ZoneCount)
+// Thresholds built with pi to five decimals differ from full-precision ones in the fifth
+// to seventh decimal: these rows, and the counts at 87 and 10.47048, tell the two apart.
+TEST(POS_Calc, ZoneThresholdsAndCounts)
 {
-    const struct {
-        double latitude;
-        int zones;
-    } rows[] = {{0, 59},   {10.47, 59}, {10.4705, 58}, {48.7, 39}, {-48.7, 39},
-                {87.0, 2}, {87.0001, 1}, {89.99, 1},   {90, 0},    {-95, 0}};
     const POS_Calc pos;
-    for (const auto& row : rows)
+    const struct { int index; double latitude; } thresholds[] = {
+        {1, 87.0000760}, {2, 86.5354442}, {38, 49.4278062}, {39, 48.1604320}, {58, 10.4704802}};
+    for (const auto& row : thresholds)
+        EXPECT_NEAR(pos.NLThreshold(row.index), row.latitude, 5e-8) << "index " << row.index;
+    const struct { double latitude; int zones; } counts[] = {
+        {0, 59}, {10.47048, 59}, {10.4705, 58}, {-48.7, 39}, {87.0, 2}, {87.0001, 1}, {90, 0}, {-95, 0}};
+    for (const auto& row : counts)
         EXPECT_EQ(pos.GetNL(row.latitude), row.zones) << "latitude " << row.latitude;
+    EXPECT_THROW(pos.GetNL(std::nan("")), std::domain_error);
 }
 
-TEST(POS_Calc, LocalDecode)
-{
-    // Where only the five-decimal texts are known, the tolerance is theirs.
-    const struct {
-        const char* name;
-        double refLat, refLon;
-        std::uint8_t flag;
-        double yz, xz;
-        double lat, lon, tolerance, dLon;
-        const char* latText;
-        const char* lonText;
-    } rows[] = {
-        {"even", 48.72171, 2.37403, 0, 93000, 51372, 46.2572021, 3.4414003, 5e-8, 360.0 / 41, "46.25720", "3.44140"},
-        {"odd", 48.72171, 2.37403, 1, 74158, 50194, 46.1640853, 3.4465485, 5e-8, 9.0, "46.16409", "3.44655"},
-        {"even zero fields", 48.72171, 2.37403, 0, 0, 0, 48.0, 0.0, 0.0, 9.0, "48.00000", "0.00000"},
-        {"odd top fields", 48.72171, 2.37403, 1, 131071, 131071, 48.81351, -0.00007, 5e-6, 360.0 / 38, "48.81351",
-         "-0.00007"},
-        // These two were published to about six decimals only.
-        {"south, even", -33.9, 18.6, 0, 20000, 40000, -35.0844727, 16.9359854, 1e-6, 360.0 / 49, "-35.08447",
-         "16.93599"},
-        {"south, odd", -33.9, 18.6, 1, 20000, 40000, -35.6791250, 17.6566664, 1e-6, 360.0 / 47, "-35.67912",
-         "17.65667"},
-        // Exact halves round away from zero.
-        {"half up", 0.0, 0.0, 0, 3072, 0, 0.140625, 0.0, 0.0, 360.0 / 59, "0.14063", "0.00000"},
-        {"half down", -1.0, 0.0, 0, 128000, 0, -0.140625, 0.0, 0.0, 360.0 / 59, "-0.14063", "0.00000"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        POS_Calc pos;
-        pos.LatLoc(row.refLat);
-        pos.LonLoc(row.refLon);
-        pos.LocallyPos(row.flag, row.yz, row.xz);
-        EXPECT_NEAR(pos.LatDec(), row.lat, row.tolerance);
-        EXPECT_NEAR(pos.LonDec(), row.lon, row.tolerance);
-        EXPECT_DOUBLE_EQ(pos.DLon(), row.dLon);
-        EXPECT_EQ(pos.LAT(), row.latText);
-        EXPECT_EQ(pos.LON(), row.lonText);
-    }
-}
-
-TEST(POS_Calc, TextsIgnoreTheLocale)
+// Texts have five decimals, exact halves rounded away from zero, and "."
+// whatever the C and C++ locales say.
+TEST(POS_Calc, LocalDecodeTexts)
 {
     struct CommaDecimal : std::numpunct<char> {
         char do_decimal_point() const override { return ','; }
     };
     const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaDecimal));
     const bool cGerman = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
-    POS_Calc pos;
-    EXPECT_EQ(pos.LAT(), "0.00000") << "before any decode";
-    pos.LocallyPos(1, 74158, 50194);
-    EXPECT_EQ(pos.LAT() + " " + pos.LON(), "46.16409 3.44655") << "C locale switched: " << cGerman;
+    const struct { const char* name; double refLat, refLon; int flag; double yz, xz; const char* text; } rows[] = {
+        {"even", 48.72171, 2.37403, 0, 93000, 51372, "46.25720 3.44140"},
+        {"odd", 48.72171, 2.37403, 1, 74158, 50194, "46.16409 3.44655"},
+        {"even zero fields", 48.72171, 2.37403, 0, 0, 0, "48.00000 0.00000"},
+        {"odd top fields", 48.72171, 2.37403, 1, 131071, 131071, "48.81351 -0.00007"},
+        {"south, even", -33.9, 18.6, 0, 20000, 40000, "-35.08447 16.93599"},
+        {"south, odd", -33.9, 18.6, 1, 20000, 40000, "-35.67912 17.65667"},
+        {"half up", 0.0, 0.0, 0, 3072, 0, "0.14063 0.00000"},
+        {"half down", -1.0, 0.0, 0, 128000, 0, "-0.14063 0.00000"},
+    };
+    for (const auto& row : rows) {
+        const POS_Calc pos = Decode(row.refLat, row.refLon, row.flag, row.yz, row.xz);
+        EXPECT_EQ(pos.LAT() + " " + pos.LON(), row.text) << row.name << "; C locale switched: " << cGerman;
+    }
     std::setlocale(LC_NUMERIC, "C");
     std::locale::global(previous);
 }
 
-TEST(POS_Calc, Failures)
+TEST(POS_Calc, FailuresKeepState)
 {
-    POS_Calc pos;
-    pos.LocallyPos(0, 93000, 51372);
-
-    // A flag above 1 changes nothing.
-    for (std::uint8_t flag : std::initializer_list<std::uint8_t>{2, 3, 255})
-        EXPECT_THROW(pos.LocallyPos(flag, 0, 0), std::out_of_range) << int(flag);
+    POS_Calc pos = Decode(48.72171, 2.37403, 0, 93000, 51372);
+    for (int flag : {2, 255})
+        EXPECT_THROW(pos.LocallyPos(std::uint8_t(flag), 0, 0), std::out_of_range) << flag;
     EXPECT_EQ(pos.LAT() + " " + pos.LON(), "46.25720 3.44140");
-
-    // Odd message beyond the last zone near a pole: the latitude is written,
-    // the longitude and zone size are kept.
-    pos.LatLoc(89.9);
-    EXPECT_THROW(pos.LocallyPos(1, 0, 0), std::overflow_error);
-    EXPECT_GT(pos.LatDec(), 90.0);
-    EXPECT_EQ(pos.LON(), "3.44140");
-    EXPECT_DOUBLE_EQ(pos.DLon(), 360.0 / 41);
-
-    // A longitude zone number beyond 16 bits.
-    pos.LatLoc(48.72171);
+    // Zone numbers beyond 16 bits; a rejected reference latitude keeps the old one.
+    EXPECT_THROW(pos.LatLoc(1e6), std::overflow_error);
     pos.LonLoc(1e6);
     EXPECT_THROW(pos.LocallyPos(0, 93000, 51372), std::overflow_error);
-
-    // A reference latitude whose zone number does not fit keeps the old one.
-    EXPECT_THROW(pos.LatLoc(1e6), std::overflow_error);
     pos.LonLoc(2.37403);
     pos.LocallyPos(1, 74158, 50194);
     EXPECT_EQ(pos.LAT() + " " + pos.LON(), "46.16409 3.44655");
+    // Odd message past the last zone near a pole: latitude written, longitude and zone size kept.
+    pos.LatLoc(89.9);
+    EXPECT_THROW(pos.LocallyPos(1, 0, 0), std::overflow_error);
+    EXPECT_GT(pos.LatDec(), 90.0);
+    EXPECT_EQ(pos.LON(), "3.44655");
+    EXPECT_DOUBLE_EQ(pos.DLon(), 9.0);
+}
+
+// Evidence that does not come from the decoder: a published frame pair, and
+// positions encoded here with the closed-form zone count and full-precision pi.
+constexpr double kScale = 131072.0;
+
+double Mod(double a, double b) { return a - b * std::floor(a / b); }
+
+// Not for the equator or the poles, which no row comes near.
+int StandardNL(double lat)
+{
+    const double pi = std::numbers::pi;
+    const double c = std::cos(pi / 180.0 * lat);
+    return int(std::floor(2.0 * pi / std::acos(1.0 - (1.0 - std::cos(pi / 30.0)) / (c * c))));
+}
+
+TEST(CprEvidence, PublishedAirbornePositionPair)
+{
+    // Digits 13-21 hold frame bits 53-88: format flag 54, latitude 55-71, longitude 72-88.
+    const auto fields = [](const std::string& hex) {
+        const auto bits = std::stoull(hex.substr(13, 9), nullptr, 16);
+        return std::to_string((bits >> 34) & 1) + " " + std::to_string((bits >> 17) & 0x1FFFF) + " " +
+            std::to_string(bits & 0x1FFFF);
+    };
+    ASSERT_EQ(fields("8D40621D58C382D690C8AC2863A7"), "0 93000 51372");
+    ASSERT_EQ(fields("8D40621D58C386435CC412692AD6"), "1 74158 50194");
+
+    const POS_Calc even = Decode(52.258, 3.918, 0, 93000, 51372);
+    EXPECT_NEAR(even.LatDec(), 52.2572, 2e-4);
+    EXPECT_NEAR(even.LonDec(), 3.9194, 2e-4);
+
+    // The odd message places the aircraft about 0.009 degrees further north, so its check is
+    // the pair decoded with the odd message as the newer (nothing to wrap in this quadrant).
+    const double lat = 360.0 / 59 * (Mod(std::floor((59 * 93000 - 60 * 74158) / kScale + 0.5), 59) + 74158 / kScale);
+    const int nl = StandardNL(lat);
+    const double m = std::floor((51372.0 * (nl - 1) - 50194.0 * nl) / kScale + 0.5);
+    const POS_Calc odd = Decode(52.258, 3.918, 1, 74158, 50194);
+    EXPECT_NEAR(odd.LatDec(), lat, 1e-6);
+    EXPECT_NEAR(odd.LonDec(), 360.0 / (nl - 1) * (Mod(m, nl - 1) + 50194 / kScale), 1e-6);
+}
+
+// The decoded longitude is the one within half a zone of the reference, so
+// near the antimeridian it may lie beyond +-180 instead of being wrapped.
+TEST(CprEvidence, EncodedPositionsRoundTrip)
+{
+    const struct { const char* name; double lat, lon, refLat, refLon; } rows[] = {
+        {"Cape Town", -34.2, 18.9, -33.9, 18.6},
+        {"antimeridian, receiver east", 52.1, -179.95, 52.0, 179.9},
+        {"antimeridian, receiver west", 52.1, 179.95, 52.0, -179.9},
+        {"antimeridian, south", -41.3, 179.8, -41.2, -179.7},
+        {"far north", 80.5, 100.0, 80.0, 101.0},
+    };
+    for (const auto& row : rows)
+        for (int flag : {0, 1}) {
+            SCOPED_TRACE(std::string(row.name) + (flag ? ", odd" : ", even"));
+            const double dLat = 360.0 / (60 - flag);
+            const double yz = std::floor(kScale * Mod(row.lat, dLat) / dLat + 0.5);
+            const double dLon = 360.0 / (StandardNL(dLat * (yz / kScale + std::floor(row.lat / dLat))) - flag);
+            const double xz = std::floor(kScale * Mod(row.lon, dLon) / dLon + 0.5);
+            const POS_Calc pos = Decode(row.refLat, row.refLon, flag, Mod(yz, kScale), Mod(xz, kScale));
+            EXPECT_NEAR(pos.LatDec(), row.lat, dLat / kScale);
+            EXPECT_NEAR(pos.LonDec(), row.lon + 360.0 * std::round((row.refLon - row.lon) / 360.0), dLon / kScale);
+        }
 }
 
 } // namespace
