@@ -1,25 +1,23 @@
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
-#include <random>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 
 namespace telvorn::test {
 
-// A fresh folder under the system's temporary folder, removed with its
-// contents when the test ends.
+// A fresh folder in the system's temporary folder, removed with its contents
+// when the test ends.
 class TempFolder {
 public:
     TempFolder()
     {
-        std::random_device seed;
-        const auto root = std::filesystem::temp_directory_path();
-        for (;;) {
-            path_ = root / ("telvorn-test-" + std::to_string(seed()));
-            if (std::filesystem::create_directory(path_))
-                break;
-        }
+        std::string path = (std::filesystem::temp_directory_path() / "telvorn-XXXXXX").string();
+        if (::mkdtemp(path.data()) == nullptr)
+            throw std::runtime_error("cannot create " + path);
+        path_ = path;
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

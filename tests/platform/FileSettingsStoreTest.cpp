@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <random>
-#include <sstream>
 
 #include "TempFolder.h"
 #include "platform/DefaultSettingsStore.h"
+#include "platform/SettingsFileFormat.h"
 #include "shell/Registry.h"
 #include "shell/Settings.h"
 
@@ -17,176 +18,180 @@ namespace {
 
 using test::TempFolder;
 
+SettingsFileEntry Text(std::string name, std::string text)
+{
+    return {std::move(name), SettingsValueKind::Text, std::move(text), 0};
+}
+
+SettingsFileEntry Number(std::string name, std::int32_t number)
+{
+    return {std::move(name), SettingsValueKind::Number, "", number};
+}
+
+std::string RandomBytes(std::size_t size)
+{
+    std::mt19937 random(7);
+    std::string bytes(size, '\0');
+    for (auto& c : bytes)
+        c = static_cast<char>(random() & 0xFF);
+    return bytes;
+}
+
 std::string Slurp(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void Put(const std::filesystem::path& file, std::string_view contents)
-{
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 AppSettings Changed()
 {
-    AppSettings s;
-    s.mainLeft = 4000.0f;
-    s.sortColumn = 5;
-    s.logFlag = true;
-    s.latitude = "10.5";
-    s.port = 3;
-    return s;
+    return {4000.0f, 1000.0f, 5, false, true, false, "10.5", "2.374030", 3, false};
 }
 
-TEST(FileSettingsStore, KeepsTheMakerFolderAndAReadableStoreFile)
+TEST(SettingsFileFormat, AnyBytesRoundTripInAPrintableFileAndACutFileKeepsItsWholeLines)
 {
-    TempFolder dir;
-    FileSettingsStore store(dir.path());
-    SaveSettings(store, AppSettings{});
-    const auto file = dir.path() / "Orvalen Software" / "ADSB.conf";
-    EXPECT_EQ(store.storeFile(MakerKeyName, AppKey), file);
-    const std::string text = Slurp(file);
-    for (const char* line :
-        {"\nMainLeft=number:1000\n", "\nMainTop=number:1000\n", "\nCOM=number:0\n",
-            "\nHSp=number:0\n", "\nLAT=text:48.721710\n", "\nLON=text:2.374030\n",
-            "\nDST=number:0\n", "\nSRT=number:2\n", "\nRAW=number:0\n", "\nLOG=number:0\n"})
-        EXPECT_NE(text.find(line), std::string::npos) << line;
+    std::string everyByte;
+    for (int b = 0; b < 256; ++b)
+        everyByte += static_cast<char>(b);
+    const std::vector<SettingsFileEntry> entries = {Number("RAW", -1), Text("LAT", "48.721710"),
+        Text("LON", ""), Text("odd=name\n", everyByte), Number("COM", 255)};
+    const std::string file = FormatSettingsFile(entries);
+    EXPECT_EQ(ParseSettingsFile(file), entries);
+    for (const char c : file)
+        EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
+    EXPECT_NE(file.find("\nRAW=number:-1\nLAT=text:48.721710\n"), std::string::npos);
+    for (std::size_t length = 0; length < file.size(); ++length) {
+        const auto parsed = ParseSettingsFile(std::string_view(file).substr(0, length));
+        ASSERT_LT(parsed.size(), entries.size()) << "cut at " << length;
+        EXPECT_TRUE(std::equal(parsed.begin(), parsed.end(), entries.begin())) << length;
+    }
 }
 
-TEST(FileSettingsStore, DamagedStoreReadsAsDefaultsValueByValue)
+TEST(SettingsFileFormat, EachLineStandsAloneADamagedOneIsSkipped)
 {
-    std::string junk(2000, '\0');
-    std::mt19937 random(7);
-    for (auto& c : junk)
-        c = static_cast<char>(random() & 0xFF);
+    struct Row {
+        const char* what;
+        std::string lines;
+        std::vector<SettingsFileEntry> read; // none: skipped as damaged
+    };
+    const std::vector<Row> rows = {
+        {"no equals sign", "LAT text:1", {}},
+        {"empty name", "=number:1", {}},
+        {"unknown kind", "COM=word:1", {}},
+        {"number with junk after it", "COM=number:1x", {}},
+        {"number too large", "COM=number:2147483648", {}},
+        {"unknown escape", "LAT=text:\\q", {}},
+        {"escape at the end", "LAT=text:ab\\", {}},
+        {"short hex escape", "LAT=text:\\x4", {}},
+        {"bad hex digit", "LAT=text:\\xZ1", {}},
+        {"bad escape in the name", "L\\AT=text:1", {}},
+        {"zero byte", std::string("LAT=text:4\0" "8", 12), {}},
+        {"random bytes", RandomBytes(4096), {}},
+        {"carriage returns", "COM=number:3\r\nLAT=text:1\r", {Number("COM", 3), Text("LAT", "1")}},
+        {"comments and blank lines", "# note\n\nCOM=number:3", {Number("COM", 3)}},
+        {"later duplicate counts, whatever its case or kind", "COM=number:3\ncom=text:x",
+            {Text("com", "x")}},
+        {"raw high bytes and an equals sign", "LAT=text:\xC3\xA9=", {Text("LAT", "\xC3\xA9=")}},
+        {"lower-case hex escape", "LAT=text:\\x3d", {Text("LAT", "=")}},
+    };
+    for (const auto& row : rows) {
+        std::vector<SettingsFileEntry> expected = {Number("SRT", 5)};
+        expected.insert(expected.end(), row.read.begin(), row.read.end());
+        expected.push_back(Text("LON", "2.5"));
+        EXPECT_EQ(ParseSettingsFile("SRT=number:5\n" + row.lines + "\nLON=text:2.5\n"), expected)
+            << row.what;
+    }
+}
+
+TEST(FileSettingsStore, DamagedStoreReadsAsDefaultsValueByValueAndAWriteRepairsIt)
+{
+    AppSettings portOnly;
+    portOnly.port = 4;
     struct Row {
         const char* what;
         std::string contents;
         AppSettings expected;
     };
-    AppSettings portOnly;
-    portOnly.port = 4;
     const std::vector<Row> rows = {
-        {"random bytes", junk, AppSettings{}},
-        {"random bytes around one good line", junk + "\nCOM=number:4\n" + junk, portOnly},
-        {"cut off in the middle of a value", "COM=number:4\nLAT=text:12.3", portOnly},
+        {"random bytes", RandomBytes(2000), AppSettings{}},
+        {"truncated in a value", "COM=number:4\nLAT=text:12.3", portOnly},
         {"wrong kinds", "COM=number:4\nLAT=number:5\nSRT=text:7\nRAW=text:1\n", portOnly},
-        {"zero bytes", std::string("COM=number:4\nLAT=\0\0\0\nLON\0=text:1\n", 33), portOnly},
-        {"a huge line", "COM=number:4\nLAT=text:" + std::string(300000, '9') + "\n", portOnly},
-        {"empty file", "", AppSettings{}},
     };
     for (const auto& row : rows) {
         TempFolder dir;
         FileSettingsStore store(dir.path());
-        Put(store.storeFile(MakerKeyName, AppKey), row.contents);
+        const auto file = store.storeFile(MakerKeyName, AppKey);
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary) << row.contents;
         EXPECT_EQ(LoadSettings(store), row.expected) << row.what;
-        // Writing repairs the store from what could be read.
-        AppSettings changed = row.expected;
-        changed.sortColumn = 9;
-        SaveSettings(store, changed);
-        EXPECT_EQ(LoadSettings(store), changed) << row.what;
+        SaveSettings(store, Changed());
+        EXPECT_EQ(LoadSettings(store), Changed()) << row.what;
     }
 }
 
-TEST(FileSettingsStore, StoreThatIsNotAFileGivesDefaultsAndRefusesWrites)
+TEST(FileSettingsStore, AStoreThatCannotBeOpenedGivesDefaultsAndRefusesWrites)
 {
+    TempFolder dir;
+    FileSettingsStore folderInTheWay(dir.path()), nowhere{std::filesystem::path()};
+    std::filesystem::create_directories(folderInTheWay.storeFile(MakerKeyName, AppKey));
+    for (FileSettingsStore* store : {&folderInTheWay, &nowhere}) {
+        EXPECT_FALSE(WriteSetting(*store, AppKey, "", "COM", 4));
+        EXPECT_EQ(LoadSettings(*store), AppSettings{});
+    }
+    // An application key is one file name in the maker's folder.
+    EXPECT_FALSE(WriteSetting(folderInTheWay, "../escape", "", "COM", 4));
+    EXPECT_FALSE(WriteSetting(folderInTheWay, "", "", "COM", 4));
+}
+
+TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeepsItsPermissions)
+{
+    using std::filesystem::perms;
     TempFolder dir;
     FileSettingsStore store(dir.path());
-    std::filesystem::create_directories(store.storeFile(MakerKeyName, AppKey));
-    EXPECT_EQ(LoadSettings(store), AppSettings{});
-    EXPECT_FALSE(WriteSetting(store, AppKey, "", "COM", 4));
-    EXPECT_EQ(ReadSetting(store, AppKey, "", "COM", 0), 0);
-}
-
-TEST(FileSettingsStore, StoreWithoutALocationGivesDefaultsAndRefusesWrites)
-{
-    FileSettingsStore store{std::filesystem::path()};
-    EXPECT_FALSE(WriteSetting(store, AppKey, "", "COM", 4));
-    EXPECT_EQ(LoadSettings(store), AppSettings{});
-}
-
-TEST(FileSettingsStore, AWriteCutShortBeforeItsRenameLeavesThePreviousStore)
-{
-    TempFolder dir;
-    {
-        FileSettingsStore store(dir.path());
-        SaveSettings(store, Changed());
-    }
-    const auto file = dir.path() / "Orvalen Software" / "ADSB.conf";
+    SaveSettings(store, Changed());
+    const auto file = store.storeFile(MakerKeyName, AppKey);
+    EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write);
     const std::string before = Slurp(file);
-
     std::filesystem::path abandoned;
     FileSettingsStore crashing(dir.path(), [&](const std::filesystem::path& temporary) {
         abandoned = temporary;
         return false;
     });
     EXPECT_FALSE(WriteSetting(crashing, AppKey, "", "LAT", "99.9"));
-    // The abandoned file is complete and sits beside the store, as after a crash.
+    // The new store was whole and beside the old one, as a crash would leave it.
     EXPECT_EQ(abandoned.parent_path(), file.parent_path());
-    EXPECT_NE(Slurp(abandoned).find("LAT=text:99.9"), std::string::npos);
+    EXPECT_NE(Slurp(abandoned).find("\nLAT=text:99.9\n"), std::string::npos);
     EXPECT_EQ(Slurp(file), before);
-
-    FileSettingsStore next(dir.path());
-    EXPECT_EQ(LoadSettings(next), Changed());
-    EXPECT_TRUE(WriteSetting(next, AppKey, "", "LAT", "99.9"));
-    EXPECT_EQ(ReadSetting(next, AppKey, "", "LAT", ""), "99.9");
-}
-
-TEST(FileSettingsStore, ReplacingKeepsTheStoresPermissions)
-{
-    TempFolder dir;
-    FileSettingsStore store(dir.path());
-    ASSERT_TRUE(WriteSetting(store, AppKey, "", "COM", 1));
-    const auto file = store.storeFile(MakerKeyName, AppKey);
-    using std::filesystem::perms;
-    EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write);
-    std::filesystem::permissions(file, perms::owner_read | perms::owner_write | perms::group_read);
-    ASSERT_TRUE(WriteSetting(store, AppKey, "", "COM", 2));
+    EXPECT_EQ(LoadSettings(store), Changed());
+    std::filesystem::permissions(file, perms::group_read, std::filesystem::perm_options::add);
+    EXPECT_TRUE(WriteSetting(store, AppKey, "", "LAT", "99.9"));
+    EXPECT_EQ(ReadSetting(store, AppKey, "", "LAT", ""), "99.9");
     EXPECT_EQ(std::filesystem::status(file).permissions(),
         perms::owner_read | perms::owner_write | perms::group_read);
 }
 
 TEST(DefaultSettingsStore, TheOverrideComesFirstThenXdgThenHome)
 {
-    struct Row {
-        const char* what;
-        std::map<std::string, std::string> env;
-        std::filesystem::path expected;
-    };
-    const std::vector<Row> rows = {
-        {"override",
-            {{"TELVORN_SETTINGS_DIR", "/t/dir"}, {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}},
-            "/t/dir"},
-        {"xdg", {{"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/x"},
-        {"relative xdg is ignored", {{"XDG_CONFIG_HOME", "rel"}, {"HOME", "/h"}}, "/h/.config"},
-        {"empty values are unset",
-            {{"TELVORN_SETTINGS_DIR", ""}, {"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, "/h/.config"},
-        {"nothing", {}, ""},
-    };
-    for (const auto& row : rows) {
-        const auto lookup = [&](const char* name) -> const char* {
-            const auto it = row.env.find(name);
-            return it == row.env.end() ? nullptr : it->second.c_str();
+    using Env = std::map<std::string, std::string>;
+    const auto lookup = [](const Env& env) -> EnvironmentLookup {
+        return [&env](const char* name) {
+            return env.contains(name) ? env.at(name).c_str() : nullptr;
         };
-        EXPECT_EQ(SettingsBaseFolder(lookup), row.expected) << row.what;
-    }
-}
+    };
+    EXPECT_EQ(SettingsBaseFolder(lookup({{"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}})), "/x");
+    EXPECT_EQ(SettingsBaseFolder(lookup({{"XDG_CONFIG_HOME", "x"}, {"HOME", "/h"}})), "/h/.config");
+    EXPECT_EQ(SettingsBaseFolder(lookup({{SettingsDirVariable, ""}, {"HOME", "/h"}})), "/h/.config")
+        << "empty is unset";
+    EXPECT_EQ(SettingsBaseFolder(lookup({})), "");
 
-TEST(DefaultSettingsStore, WritesGoWhereTheOverridePoints)
-{
     TempFolder dir;
-    const std::string override = (dir.path() / "elsewhere").string();
-    auto store = OpenDefaultSettingsStore([&](const char* name) -> const char* {
-        return std::string_view(name) == SettingsDirVariable ? override.c_str() : nullptr;
-    });
+    const Env env = {{SettingsDirVariable, (dir.path() / "elsewhere").string()},
+        {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}};
+    EXPECT_EQ(SettingsBaseFolder(lookup(env)), dir.path() / "elsewhere");
+    auto store = OpenDefaultSettingsStore(lookup(env));
     SaveSettings(*store, Changed());
-    EXPECT_TRUE(std::filesystem::is_regular_file(
-        dir.path() / "elsewhere" / "Orvalen Software" / "ADSB.conf"));
+    const auto file = dir.path() / "elsewhere" / "Orvalen Software" / "ADSB.conf";
+    EXPECT_NE(Slurp(file).find("\nCOM=number:3\n"), std::string::npos);
     EXPECT_EQ(LoadSettings(*store), Changed());
 }
 

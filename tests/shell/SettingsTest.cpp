@@ -1,8 +1,13 @@
+// The read and write rules shared by every backend, run against the file
+// store; what only the real registry shows is tested under Wine.
 #include "shell/Settings.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <variant>
 #include <vector>
 
 #include "TempFolder.h"
@@ -14,160 +19,178 @@ namespace {
 
 using test::TempFolder;
 
-// Passes every call on to a file store, noting the value names in the order
-// they are read or written; it can refuse to store one name.
-class RecordingStore final : public SettingsBackend {
+// A file store that notes the value names read and written, in order, and
+// the keys left open; it refuses to store the value named `refuse`.
+class SpyStore final : public SettingsBackend {
 public:
-    explicit RecordingStore(std::filesystem::path base)
+    explicit SpyStore(std::filesystem::path base)
         : inner_(std::move(base))
     {
     }
-
-    std::vector<std::string> queried;
-    std::vector<std::string> stored;
+    std::vector<std::string> reads, writes;
     std::string refuse;
+    int openKeys = 0;
 
     std::optional<SettingsKey> openKey(
-        SettingsKey parent, std::string_view name, SettingsAccess access) override
+        SettingsKey parent, std::string_view name, SettingsAccess mode) override
     {
-        return inner_.openKey(parent, name, access);
+        return counted(inner_.openKey(parent, name, mode));
     }
     std::optional<SettingsKey> createKey(SettingsKey parent, std::string_view name) override
     {
-        return inner_.createKey(parent, name);
+        return counted(inner_.createKey(parent, name));
     }
     SettingsQueryResult queryValue(
         SettingsKey key, std::string_view name, std::span<std::byte> buffer) override
     {
-        queried.emplace_back(name);
+        reads.emplace_back(name);
         return inner_.queryValue(key, name, buffer);
     }
     bool setValue(SettingsKey key, std::string_view name, SettingsValueKind kind,
         std::span<const std::byte> data) override
     {
-        stored.emplace_back(name);
+        writes.emplace_back(name);
         return name != refuse && inner_.setValue(key, name, kind, data);
     }
-    void closeKey(SettingsKey key) override { inner_.closeKey(key); }
+    void closeKey(SettingsKey key) override
+    {
+        --openKeys;
+        inner_.closeKey(key);
+    }
 
 private:
+    std::optional<SettingsKey> counted(std::optional<SettingsKey> key)
+    {
+        openKeys += key ? 1 : 0;
+        return key;
+    }
     FileSettingsStore inner_;
 };
 
 AppSettings Changed()
 {
-    AppSettings s;
-    s.mainLeft = 2400.0f;
-    s.mainTop = -300.0f;
-    s.sortColumn = 18;
-    s.rawFlag = true;
-    s.logFlag = true;
-    s.dstFlag = true;
-    s.latitude = "-33.9";
-    s.longitude = "151.2";
-    s.port = 7;
-    s.speedFlag = true;
-    return s;
+    return {2400.0f, -300.0f, 18, true, false, true, "-33.9", "151.2", 7, true};
 }
 
-TEST(Settings, EmptyStoreGivesTheDefaults)
+TEST(Registry, TextReadsUpTo1023Characters)
 {
-    TempFolder dir;
-    FileSettingsStore store(dir.path());
-    const AppSettings s = LoadSettings(store);
-    EXPECT_EQ(s.mainLeft, 1000.0f);
-    EXPECT_EQ(s.mainTop, 1000.0f);
-    EXPECT_EQ(s.sortColumn, 2);
-    EXPECT_FALSE(s.rawFlag);
-    EXPECT_FALSE(s.logFlag);
-    EXPECT_FALSE(s.dstFlag);
-    EXPECT_FALSE(s.speedFlag);
-    EXPECT_EQ(s.latitude, "48.721710");
-    EXPECT_EQ(s.longitude, "2.374030");
-    EXPECT_EQ(s.port, 0);
+    struct Row {
+        const char* what;
+        std::string written;
+        std::string expected;
+    };
+    const std::vector<Row> rows = {
+        {"empty text: the terminator alone", "", ""},
+        {"1023 characters and the terminator fill the buffer", std::string(1023, 'a'),
+            std::string(1023, 'a')},
+        {"1024 characters do not fit", std::string(1024, 'a'), "default"},
+        {"an inner zero kept", std::string("a\0b", 3), std::string("a\0b", 3)},
+    };
+    for (const auto& row : rows) {
+        TempFolder dir;
+        FileSettingsStore store(dir.path());
+        EXPECT_TRUE(WriteSetting(store, AppKey, "", "LAT", row.written)) << row.what;
+        EXPECT_EQ(ReadSetting(store, AppKey, "", "LAT", "default"), row.expected) << row.what;
+    }
 }
 
-TEST(Settings, SavedSettingsLoadBack)
+TEST(Registry, NumbersRoundHalfToEvenAndWhatDoesNotFit32BitsIsRefused)
 {
-    TempFolder dir;
-    FileSettingsStore store(dir.path());
-    SaveSettings(store, Changed());
-    EXPECT_EQ(LoadSettings(store), Changed());
+    using Value = std::variant<double, bool, std::int16_t, std::int64_t, std::uint64_t>;
+    struct Row {
+        const char* what;
+        Value written;
+        std::optional<std::int32_t> read; // none: refused
+    };
+    const std::vector<Row> rows = {
+        {"1234.5 down to even", 1234.5, 1234},
+        {"1235.5 up to even", 1235.5, 1236},
+        {"largest", 2147483647.0, 2147483647},
+        {"rounds past the largest", 2147483647.5, std::nullopt},
+        {"too small", -2147483649.0, std::nullopt},
+        {"not a number", std::nan(""), std::nullopt},
+        {"true is all ones", true, -1},
+        {"a short", std::int16_t{-7}, -7},
+        {"64 bits too large", std::int64_t{1} << 40, std::nullopt},
+        {"largest unsigned 64 bits", std::numeric_limits<std::uint64_t>::max(), std::nullopt},
+    };
+    for (const auto& row : rows) {
+        TempFolder dir;
+        FileSettingsStore store(dir.path());
+        ASSERT_TRUE(WriteSetting(store, AppKey, "", "N", 55));
+        // The section is accepted and ignored.
+        const bool stored = std::visit(
+            [&](auto v) { return WriteSetting(store, AppKey, "a section", "N", v); }, row.written);
+        EXPECT_EQ(stored, row.read.has_value()) << row.what;
+        // A refused value leaves the one stored before.
+        EXPECT_EQ(ReadSetting(store, AppKey, "", "N", 0), row.read.value_or(55)) << row.what;
+    }
 }
 
-TEST(Settings, ReadsAndWritesInTheirFixedOrders)
+TEST(Settings, FromAnEmptyStoreToASavedOneInTheFixedOrdersClosingEveryKey)
 {
     TempFolder dir;
-    RecordingStore store(dir.path());
-    SaveSettings(store, Changed());
-    LoadSettings(store);
-    const std::vector<std::string> writeOrder
-        = {"MainLeft", "MainTop", "COM", "HSp", "LAT", "LON", "DST", "SRT", "RAW", "LOG"};
-    const std::vector<std::string> readOrder
-        = {"MainLeft", "MainTop", "SRT", "RAW", "LOG", "DST", "LAT", "LON", "COM", "HSp"};
-    EXPECT_EQ(store.stored, writeOrder);
-    EXPECT_EQ(store.queried, readOrder);
-}
-
-TEST(Settings, AValueThatCannotBeStoredDoesNotStopTheOthers)
-{
-    TempFolder dir;
-    RecordingStore store(dir.path());
+    SpyStore store(dir.path() / "config");
+    const AppSettings defaults{
+        1000.0f, 1000.0f, 2, false, false, false, "48.721710", "2.374030", 0, false};
+    EXPECT_EQ(LoadSettings(store), defaults);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "config")) << "reading creates nothing";
+    // A value the store refuses does not stop the others.
     store.refuse = "HSp";
     SaveSettings(store, Changed());
     AppSettings expected = Changed();
     expected.speedFlag = false;
     EXPECT_EQ(LoadSettings(store), expected);
+    EXPECT_EQ(store.writes, (std::vector<std::string>{"MainLeft", "MainTop", "COM", "HSp", "LAT",
+                                "LON", "DST", "SRT", "RAW", "LOG"}));
+    EXPECT_EQ(store.reads, (std::vector<std::string>{"MainLeft", "MainTop", "SRT", "RAW", "LOG",
+                               "DST", "LAT", "LON", "COM", "HSp"}));
+    EXPECT_FALSE(WriteSetting(store, AppKey, "", "HSp", true));
+    EXPECT_EQ(ReadSetting(store, "OTHER", "", "COM", -5), -5) << "application keys are apart";
+    EXPECT_EQ(store.openKeys, 0);
 }
 
-TEST(Settings, StoredNumbersConvertToTheirFields)
+TEST(Settings, StoredNumbersConvertToTheirFieldsOrOutOfRangeToTheDefault)
 {
     struct Row {
         const char* name;
         std::int32_t stored;
-        AppSettings expected;
-    };
-    auto with = [](auto change) {
-        AppSettings s;
-        change(s);
-        return s;
+        void (*change)(AppSettings&); // none: the defaults
     };
     const std::vector<Row> rows = {
-        {"SRT", 0, with([](AppSettings& s) { s.sortColumn = 0; })},
-        {"SRT", 18, with([](AppSettings& s) { s.sortColumn = 18; })},
-        {"SRT", 19, AppSettings{}},
-        {"SRT", -1, AppSettings{}},
-        {"SRT", 65538, AppSettings{}},
-        {"COM", 255, with([](AppSettings& s) { s.port = 255; })},
-        {"COM", 256, AppSettings{}},
-        {"COM", -1, AppSettings{}},
-        {"RAW", 5, with([](AppSettings& s) { s.rawFlag = true; })},
-        {"LOG", -1, with([](AppSettings& s) { s.logFlag = true; })},
-        {"DST", std::numeric_limits<std::int32_t>::min(),
-            with([](AppSettings& s) { s.dstFlag = true; })},
-        {"HSp", 1, with([](AppSettings& s) { s.speedFlag = true; })},
-        {"MainLeft", -1500, with([](AppSettings& s) { s.mainLeft = -1500.0f; })},
-        {"MainTop", 0, with([](AppSettings& s) { s.mainTop = 0.0f; })},
+        {"SRT", 0, [](AppSettings& s) { s.sortColumn = 0; }},
+        {"SRT", 18, [](AppSettings& s) { s.sortColumn = 18; }},
+        {"SRT", 19, nullptr},
+        {"SRT", -1, nullptr},
+        {"COM", 255, [](AppSettings& s) { s.port = 255; }},
+        {"COM", 256, nullptr},
+        {"COM", -1, nullptr},
+        {"RAW", 5, [](AppSettings& s) { s.rawFlag = true; }},
+        {"LOG", -1, [](AppSettings& s) { s.logFlag = true; }},
+        {"DST", std::numeric_limits<std::int32_t>::min(), [](AppSettings& s) { s.dstFlag = true; }},
+        {"HSp", 1, [](AppSettings& s) { s.speedFlag = true; }},
+        {"MainLeft", -1500, [](AppSettings& s) { s.mainLeft = -1500.0f; }},
     };
     for (const auto& row : rows) {
         TempFolder dir;
         FileSettingsStore store(dir.path());
         ASSERT_TRUE(WriteSetting(store, AppKey, "", row.name, row.stored));
-        EXPECT_EQ(LoadSettings(store), row.expected) << row.name << " = " << row.stored;
+        AppSettings expected;
+        if (row.change)
+            row.change(expected);
+        EXPECT_EQ(LoadSettings(store), expected) << row.name << " = " << row.stored;
     }
 }
 
-TEST(Settings, MainStateFieldsCarryTheSettingsBothWays)
+TEST(Settings, MainStateCarriesTheSettingsBothWays)
 {
     MainState state;
-    state.PosLat[1] = "51.0";
+    state.PosLat[1] = "51.0"; // the last aircraft position, not a setting
     ApplySettings(Changed(), state);
     EXPECT_EQ(state.SortColumn, 18);
-    EXPECT_TRUE(state.RawFlag && state.LogFlag && state.DstFlag && state.SpeedFlag);
-    EXPECT_EQ(state.PosLat[0], "-33.9");
+    EXPECT_TRUE(state.RawFlag && !state.LogFlag && state.DstFlag && state.SpeedFlag);
+    EXPECT_EQ(state.PosLat, (std::array<std::string, 2>{"-33.9", "51.0"}));
     EXPECT_EQ(state.PosLon[0], "151.2");
-    // Element 1 is the last aircraft position, not a setting.
-    EXPECT_EQ(state.PosLat[1], "51.0");
     EXPECT_EQ(CollectSettings(state, 2400.0f, -300.0f, 7), Changed());
 }
 

@@ -1,64 +1,71 @@
 #pragma once
 
-#include <sstream>
+#include <cstdio>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
+#include <vector>
 
-// A small test runner for the Windows test program: GoogleTest is not built
-// for the cross compiler, and these few cases need no more than this. Each
-// case runs in order; the program ends with the line "N passed, M failed"
-// and exits non-zero when a case failed or none ran.
+// A small test runner for the Windows test program, which has no GoogleTest:
+// RunAll runs the cases in order, prints each failure with its file and line,
+// and fails when a case failed or none ran (an exception ends the program).
 namespace minitest {
 
-using CaseFunction = void (*)();
+inline std::vector<std::pair<const char*, void (*)()>> cases;
+inline int failures = 0;
 
-struct Registrar {
-    Registrar(const char* name, CaseFunction function);
-};
-
-void ReportFailure(const char* file, int line, const std::string& message);
-
-// Printable form of a value: text with its unprintable bytes escaped.
-std::string Show(std::string_view text);
-inline std::string Show(const std::string& text)
+inline void Fail(const char* file, int line, const std::string& message)
 {
-    return Show(std::string_view(text));
+    ++failures;
+    std::printf("  %s:%d: %s\n", file, line, message.c_str());
 }
-inline std::string Show(const char* text)
-{
-    return Show(std::string_view(text));
-}
+
+// Text cut at 60 bytes, the unprintable ones in decimal as <0>; numbers as they are.
 template <typename T> std::string Show(const T& value)
 {
-    std::ostringstream out;
-    out << +value;
-    return out.str();
+    if constexpr (std::is_convertible_v<const T&, std::string_view>) {
+        const std::string_view text(value);
+        std::string out = "\"";
+        for (const unsigned char c : text.substr(0, 60))
+            out += c >= 0x20 && c < 0x7F ? std::string(1, char(c)) : "<" + std::to_string(c) + ">";
+        return out + "\" (" + std::to_string(text.size()) + " bytes)";
+    } else {
+        return std::to_string(value);
+    }
 }
 
-template <typename A, typename B>
-void CheckEqual(const A& actual, const B& expected, const char* actualText, const char* file,
-    int line, const std::string& context)
+inline int RunAll()
 {
-    if (actual == expected)
-        return;
-    ReportFailure(file, line,
-        std::string(actualText) + " is " + Show(actual) + ", expected " + Show(expected)
-            + (context.empty() ? "" : " [" + context + "]"));
+    int failed = 0;
+    for (const auto& [name, function] : cases) {
+        const int before = failures;
+        function();
+        failed += failures == before ? 0 : 1;
+        std::printf("[%s] %s\n", failures == before ? " OK " : "FAIL", name);
+    }
+    std::printf("%d passed, %d failed\n", static_cast<int>(cases.size()) - failed, failed);
+    return failed == 0 && !cases.empty() ? 0 : 1;
 }
 
 } // namespace minitest
 
 #define MT_CASE(name)                                                                              \
     static void name();                                                                            \
-    static const minitest::Registrar name##Registrar(#name, &name);                                \
+    static const bool name##Registered = (minitest::cases.emplace_back(#name, &name), true);       \
     static void name()
 
 #define MT_CHECK(condition, context)                                                               \
-    do {                                                                                           \
-        if (!(condition))                                                                          \
-            minitest::ReportFailure(                                                               \
-                __FILE__, __LINE__, std::string(#condition " is false [") + (context) + "]");      \
-    } while (false)
+    ((condition) ? void()                                                                          \
+                 : minitest::Fail(__FILE__, __LINE__,                                              \
+                     std::string(#condition " is false [") + (context) + "]"))
 
 #define MT_CHECK_EQ(actual, expected, context)                                                     \
-    minitest::CheckEqual((actual), (expected), #actual, __FILE__, __LINE__, (context))
+    do {                                                                                           \
+        const auto& actual_ = (actual);                                                            \
+        const auto& expected_ = (expected);                                                        \
+        if (!(actual_ == expected_))                                                               \
+            minitest::Fail(__FILE__, __LINE__,                                                     \
+                #actual " is " + minitest::Show(actual_) + ", expected "                           \
+                    + minitest::Show(expected_) + " [" + (context) + "]");                         \
+    } while (false)
