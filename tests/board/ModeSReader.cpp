@@ -1,5 +1,8 @@
 #include "ModeSReader.h"
 
+#include <iomanip>
+#include <sstream>
+#include <utility>
 #include <vector>
 
 #include "modes/CRC_Calc.h"
@@ -8,37 +11,25 @@ namespace telvorn::test {
 
 namespace {
 
-class Bits {
-public:
+// A frame's bits; b(first, last) reads bits first..last, 1-based and
+// inclusive, as the standard numbers them.
+struct Bits {
     explicit Bits(std::string_view hex)
     {
-        for (const char c : hex) {
-            const int v = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10;
-            for (int b = 3; b >= 0; --b)
-                bits_.push_back((v >> b) & 1);
-        }
+        for (const char c : hex)
+            for (int v = c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10, bit = 3; bit >= 0; --bit)
+                bits.push_back((v >> bit) & 1);
     }
-    // Bits first..last, 1-based and inclusive, as the standard numbers them.
     std::uint32_t operator()(int first, int last) const
     {
         std::uint32_t value = 0;
         for (int i = first; i <= last; ++i)
-            value = (value << 1) | std::uint32_t(bits_[std::size_t(i - 1)]);
+            value = (value << 1) | std::uint32_t(bits[std::size_t(i - 1)]);
         return value;
     }
-    int size() const { return int(bits_.size()); }
-
-private:
-    std::vector<int> bits_;
+    int size() const { return int(bits.size()); }
+    std::vector<int> bits;
 };
-
-bool IsHex(std::string_view text)
-{
-    for (const char c : text)
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f')))
-            return false;
-    return true;
-}
 
 // 25-foot altitude from the bits of a code whose Q bit is `q` and whose M
 // bit (13-bit codes only) is `m`; the count is every other bit in order.
@@ -53,37 +44,25 @@ std::optional<int> Altitude(const Bits& b, int first, int last, int q, int m)
     return int(n) * 25 - 1000;
 }
 
-// Identity code: C1 A1 C2 A2 C4 A4 X B1 D1 B2 D2 B4 D4 from bit `first`.
-int Squawk(const Bits& b, int first)
+// Identity code: C1 A1 C2 A2 C4 A4 X B1 D1 B2 D2 B4 D4 from bit `at`; a
+// digit's bits 1, 2 and 4 lie two apart from its offset.
+int Squawk(const Bits& b, int at)
 {
-    const auto bit = [&](int offset) { return int(b(first + offset, first + offset)); };
-    const int a = bit(5) * 4 + bit(3) * 2 + bit(1);
-    const int bb = bit(11) * 4 + bit(9) * 2 + bit(7);
-    const int c = bit(4) * 4 + bit(2) * 2 + bit(0);
-    const int d = bit(12) * 4 + bit(10) * 2 + bit(8);
-    return a * 1000 + bb * 100 + c * 10 + d;
+    const auto bit = [&](int i) { return int(b(at + i, at + i)); };
+    const auto digit = [&](int o) { return bit(o + 4) * 4 + bit(o + 2) * 2 + bit(o); };
+    return digit(1) * 1000 + digit(7) * 100 + digit(0) * 10 + digit(8);
 }
 
-std::uint32_t ComputedParity(const Bits& b)
+// CRC_Calc's status of the frame, and the parity it computes over the data bits.
+std::pair<std::string, std::uint32_t> Parity(const Bits& b)
 {
-    const CRC_Calc crc;
     std::uint32_t parity = 0;
     std::uint32_t syndrome = 0;
-    if (b.size() == 112)
-        crc.CheckCRCl(b(1, 32), b(33, 64), b(65, 88) << 8, 0u, parity, syndrome);
-    else
-        crc.CheckCRCs(b(1, 32), 0u, parity, syndrome);
-    return parity;
-}
-
-std::string ParityStatus(const Bits& b)
-{
     const CRC_Calc crc;
-    std::uint32_t parity = 0;
-    std::uint32_t syndrome = 0;
-    if (b.size() == 112)
-        return std::string(crc.CheckCRCl(b(1, 32), b(33, 64), b(65, 88) << 8, b(89, 112), parity, syndrome));
-    return std::string(crc.CheckCRCs(b(1, 32), b(33, 56), parity, syndrome));
+    const std::string status(b.size() == 112
+                                 ? crc.CheckCRCl(b(1, 32), b(33, 64), b(65, 88) << 8, b(89, 112), parity, syndrome)
+                                 : crc.CheckCRCs(b(1, 32), b(33, 56), parity, syndrome));
+    return {status, parity};
 }
 
 void ReadSquitter(const Bits& b, ReadFrame& f)
@@ -135,45 +114,60 @@ void ReadSquitter(const Bits& b, ReadFrame& f)
 ReadFrame ReadModeS(std::string_view hex)
 {
     ReadFrame f;
-    if ((hex.size() != 14 && hex.size() != 28) || !IsHex(hex))
+    if ((hex.size() != 14 && hex.size() != 28) || hex.find_first_not_of("0123456789ABCDEFabcdef") != hex.npos)
         return f;
     const Bits b(hex);
     f.wellFormed = true;
     f.df = int(b(1, 5));
     const int last = b.size();
-    switch (f.df) {
-    case 11:
-    case 17:
-    case 18:
-    case 19:
+    const auto [status, parity] = Parity(b);
+    if (f.df == 11 || (f.df >= 17 && f.df <= 19)) {
         f.address = b(9, 32);
-        f.parityStatus = ParityStatus(b);
-        if (f.df == 11 || f.df == 17)
-            f.onGround = b(6, 8) == 4;
+        f.parityStatus = status;
+        f.onGround = f.df != 18 && f.df != 19 && b(6, 8) == 4;
         if (f.df != 11)
             ReadSquitter(b, f);
-        break;
-    case 0:
-    case 16:
-        f.address = b(last - 23, last) ^ ComputedParity(b);
+    } else if (f.df == 0 || f.df == 16) {
+        f.address = b(last - 23, last) ^ parity;
         f.onGround = b(6, 6) == 1;
         f.altitude = Altitude(b, 20, 32, 28, 26);
-        break;
-    case 4:
-    case 5:
-    case 20:
-    case 21:
-        f.address = b(last - 23, last) ^ ComputedParity(b);
+    } else if (f.df == 4 || f.df == 5 || f.df == 20 || f.df == 21) {
+        f.address = b(last - 23, last) ^ parity;
         f.onGround = b(6, 8) == 1 || b(6, 8) == 3;
         if (f.df == 4 || f.df == 20)
             f.altitude = Altitude(b, 20, 32, 28, 26);
         else
             f.squawk = Squawk(b, 20);
-        break;
-    default:
-        break;
     }
     return f;
+}
+
+std::string Describe(const ReadFrame& f)
+{
+    std::ostringstream s;
+    const auto add = [&s](const char* name, const auto& value) {
+        if (value)
+            s << name << *value;
+    };
+    s << "DF" << f.df << ' ' << std::hex << std::uppercase << std::setfill('0') << std::setw(6) << f.address
+      << std::dec << std::setprecision(10) << (f.parityStatus.empty() ? "" : " ") << f.parityStatus;
+    add(" TC", f.typeCode >= 0 ? std::optional(f.typeCode) : std::nullopt);
+    add("/", f.subtype >= 0 ? std::optional(f.subtype) : std::nullopt);
+    s << (f.onGround ? " ground" : "");
+    add(" ", f.callsign);
+    s << (f.callsign ? " " + f.category : "");
+    add(" alt=", f.altitude);
+    if (f.cprFlag)
+        s << " cpr=" << *f.cprFlag << ',' << f.yz << ',' << f.xz;
+    if (f.squawk)
+        s << " squawk=" << std::setw(4) << *f.squawk;
+    add(" emergency=", f.emergency);
+    add(" east=", f.east);
+    add(" north=", f.north);
+    add(" vr=", f.verticalRate);
+    add(" hdg=", f.heading);
+    add(" tas=", f.airspeed);
+    return s.str();
 }
 
 } // namespace telvorn::test

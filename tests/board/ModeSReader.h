@@ -17,23 +17,24 @@ struct ReadFrame {
     std::string parityStatus;  // CRC_Calc's status, for formats with plain parity
     bool onGround = false;     // from CA, FS, VS or a surface position
 
-    int typeCode = -1;
-    int subtype = -1;
+    int typeCode = -1, subtype = -1;
     std::optional<std::string> callsign; // trailing blanks cut
     std::string category;                // "A3"
     std::optional<int> altitude;         // feet
     std::optional<int> cprFlag;
-    std::uint32_t yz = 0;
-    std::uint32_t xz = 0;
+    std::uint32_t yz = 0, xz = 0;
     std::optional<int> squawk; // four octal digits as a decimal number
     std::optional<int> emergency;
-    std::optional<int> east;          // knots
-    std::optional<int> north;         // knots
+    std::optional<int> east, north;   // knots
     std::optional<int> verticalRate;  // ft/min
     std::optional<double> heading;    // degrees
     std::optional<int> airspeed;      // knots
 };
 
 ReadFrame ReadModeS(std::string_view hex);
+
+// Every field read, as one line of text to compare in one go:
+// "DF17 4840D6 OK TC4 KLM1023 A0", "DF4 3C6444 alt=12375", ...
+std::string Describe(const ReadFrame& f);
 
 } // namespace telvorn::test

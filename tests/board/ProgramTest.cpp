@@ -3,34 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <poll.h>
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
-#include "SerialClient.h"
+#include "BoardTestKit.h"
 
 namespace {
 
+using telvorn::test::SerialClient;
 using namespace std::chrono_literals;
 
-struct Child {
-    pid_t pid = -1;
-    int out = -1;
-    int err = -1;
-};
-
-Child Start(std::vector<std::string> args)
+// Runs the program; once it has printed its device, asks for the position on
+// it and sends `signal`, unless that is 0. Returns what came on standard
+// output, the first line of standard error, and the exit status (minus the
+// signal that ended it).
+std::tuple<std::string, std::string, int> RunProgram(std::vector<std::string> args, int signal)
 {
     int out[2];
     int err[2];
-    if (::pipe(out) != 0 || ::pipe(err) != 0)
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
         return {};
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(out[1], 1);
         ::dup2(err[1], 2);
-        for (const int fd : {out[0], out[1], err[0], err[1]})
-            ::close(fd);
         std::vector<char*> argv{const_cast<char*>("telvorn-board")};
         for (std::string& arg : args)
             argv.push_back(arg.data());
@@ -40,61 +38,36 @@ Child Start(std::vector<std::string> args)
     }
     ::close(out[1]);
     ::close(err[1]);
-    return {pid, out[0], err[0]};
-}
-
-// Reads from `fd` until a line feed or the end, waiting at most `limit`.
-std::string ReadLine(int fd, std::chrono::milliseconds limit)
-{
-    std::string text;
-    const auto until = std::chrono::steady_clock::now() + limit;
-    char c = 0;
-    while (std::chrono::steady_clock::now() < until) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 100) <= 0)
-            continue;
-        if (::read(fd, &c, 1) != 1 || c == '\n')
-            break;
-        text += c;
+    SerialClient stdOut(out[0]);
+    SerialClient stdErr(err[0]);
+    const auto line = [](const std::string& t) { return t.find('\n') != std::string::npos; };
+    std::string output = stdOut.read(5s, line);
+    if (signal != 0) {
+        output += SerialClient(output.substr(0, output.find('\n'))).sync();
+        ::kill(pid, signal);
     }
-    return text;
-}
-
-int ExitStatus(pid_t pid)
-{
+    const std::string error = stdErr.read(5s, line);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+    return {output, error, WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status)};
 }
 
 TEST(TelvornBoardProgram, PrintsItsDeviceFirstAndStopsCleanlyOnSignal)
 {
     for (const int signal : {SIGTERM, SIGINT}) {
-        SCOPED_TRACE(signal);
-        const Child run = Start({"--seed", "1", "--rate", "200"});
-        ASSERT_GT(run.pid, 0);
-        const std::string path = ReadLine(run.out, 5s);
-        EXPECT_TRUE(path.starts_with("/dev/pts/")) << path;
-        {
-            telvorn::test::SerialClient client(path);
-            EXPECT_NE(client.sync().find("ADSB 2.8"), std::string::npos);
-        }
-        ::kill(run.pid, signal);
-        EXPECT_EQ(ExitStatus(run.pid), 0);
-        ::close(run.out);
-        ::close(run.err);
+        const auto [out, err, status] = RunProgram({"--seed", "1", "--rate", "200"}, signal);
+        EXPECT_TRUE(out.starts_with("/dev/pts/")) << out;
+        EXPECT_NE(out.find("\n|48.72171"), std::string::npos) << out;
+        EXPECT_EQ(status, 0) << signal << err;
     }
 }
 
 TEST(TelvornBoardProgram, RefusesABadOptionWithAReason)
 {
-    const Child run = Start({"--rate", "fast"});
-    ASSERT_GT(run.pid, 0);
-    EXPECT_EQ(ReadLine(run.out, 5s), "");
-    EXPECT_NE(ReadLine(run.err, 5s).find("--rate needs a number"), std::string::npos);
-    EXPECT_EQ(ExitStatus(run.pid), 2);
-    ::close(run.out);
-    ::close(run.err);
+    const auto [out, err, status] = RunProgram({"--rate", "fast"}, 0);
+    EXPECT_EQ(out, "");
+    EXPECT_NE(err.find("--rate needs a number"), std::string::npos) << err;
+    EXPECT_EQ(status, 2);
 }
 
 } // namespace

@@ -2,18 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
+#include <numbers>
 #include <sstream>
+#include <sys/stat.h>
 #include <thread>
+#include <tuple>
+#include <unistd.h>
 
 #include "BoardServer.h"
+#include "BoardTestKit.h"
 #include "Geo.h"
 #include "ModeSReader.h"
 #include "PositionCode.h"
-#include "SerialClient.h"
-#include "TrafficRun.h"
 #include "modes/POS_Calc.h"
 
 namespace telvorn::board {
@@ -35,225 +40,242 @@ BoardOptions Fast(std::uint64_t seed = 1)
     return options;
 }
 
-std::size_t Count(const std::string& text, char c)
+std::string Started(BoardServer& server)
 {
-    return std::size_t(std::count(text.begin(), text.end(), c));
+    server.start();
+    return server.devicePath();
 }
 
 // Sets output options with the traffic held, then lets it flow again: every
-// line read afterwards was written under the new options.
-std::vector<std::vector<std::string>> RecordsAfter(SerialClient& client, const std::string& commands, std::size_t count)
+// line read afterwards (the first, perhaps partial, is skipped) was written
+// under the new options.
+std::vector<std::vector<std::string>> RecordsAfter(SerialClient& host, const std::string& commands, std::size_t count)
 {
-    client.write(kXoff + commands);
-    client.sync();
-    client.flushInput();
-    client.write(kXon);
+    host.write(kXoff + commands);
+    host.sync();
+    host.write(kXon);
     std::vector<std::vector<std::string>> records;
-    for (const std::string& line : client.readLines(count, 5s))
+    for (const std::string& line : host.readLines(count))
         if (line.starts_with("+"))
             records.push_back(RecordFields(line));
     return records;
 }
 
-TEST(PtyBoard, AnswersTheVersionQueryWhileHeld)
+// A session as the host holds it: XOFF silences the traffic; "p" and "?"
+// answer at once while held, "?" as the firmware is; "P" stores a position
+// that "p" reads back as the host reads it; XON lets the traffic flow again,
+// now around the new position.
+TEST(PtyBoard, HeldBoardAnswersAndTakesAPosition)
 {
-    BoardServer server(Fast());
-    server.start();
-    SerialClient client(server.devicePath());
-    ASSERT_TRUE(client.isOpen());
-    client.write(kXoff);
-    client.drain(100ms, 3s);
-    client.write("x0");
-    const std::string reply = client.sync();
-    EXPECT_NE(reply.find("ADSB 2.8 "), std::string::npos) << reply;
-    EXPECT_EQ(reply.find("RYRY"), std::string::npos);
+    struct Row {
+        const char* version;
+        bool testMode, mute;
+        GeoPoint position;
+        const char* reply; // to "?"
+    };
+    const Row rows[] = {
+        {"2.8", false, false, {-33.9, 151.2}, "ADSB 2.8 Telvorn board emulator\r\n"},
+        {"2.7", true, false, {64.1, -21.9}, "ADSB 2.7 Telvorn board emulator\r\nRYRY\r\n"},
+        {"2.8", false, true, {0.5, -0.5}, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.position.lat);
+        BoardOptions options = Fast();
+        std::tie(options.version, options.testMode, options.mute) = std::tuple(row.version, row.testMode, row.mute);
+        BoardServer server(options);
+        SerialClient host(Started(server));
+        EXPECT_EQ(host.readLines(5).size(), 5u);
+        host.write(kXoff);
+        for (int i = 0; i < 20 && !host.read(150ms).empty(); ++i) {
+        } // lines already on their way
+        EXPECT_EQ(host.read(300ms), "");
+
+        const std::int32_t lat = *PositionUnits(row.position.lat);
+        const std::int32_t lon = *PositionUnits(row.position.lon);
+        host.write("p?P" + PositionHex(lat) + PositionHex(lon) + "p");
+        const std::string reply =
+            host.read(3s, [](const std::string& t) { return std::ranges::count(t, ';') >= 2; });
+        const std::size_t bar = reply.find('|', 1);
+        ASSERT_TRUE(reply.starts_with("|") && bar != std::string::npos) << reply;
+        EXPECT_EQ(test::ReadPositionReply(reply), std::make_pair(4872171, 237403));
+        EXPECT_EQ(reply.substr(reply.find(';') + 1, bar - reply.find(';') - 1), row.reply);
+        EXPECT_EQ(test::ReadPositionReply(reply.substr(bar)), std::make_pair(lat, lon));
+
+        int positions = 0;
+        for (const auto& f : RecordsAfter(host, "", 300))
+            if (!f[6].empty() && f[9] != "@") {
+                ++positions;
+                EXPECT_LT(DistanceNm(row.position, {std::atof(f[7].c_str()), std::atof(f[8].c_str())}), 255.0);
+            }
+        EXPECT_GT(positions, 10);
+    }
 }
 
-TEST(PtyBoard, VersionTestModeAndMute)
+// Each output command's effect on the records that follow, cumulative down
+// the rows: frames in field 0 or none; decoded positions, distances and
+// bearings (as the host's decoder finds them), or the frame's CPR fields.
+TEST(PtyBoard, OutputCommandsShapeTheRecords)
 {
-    BoardOptions options = Fast();
-    options.version = "2.7";
-    options.testMode = true;
-    BoardServer testBoard(options);
-    testBoard.start();
-    SerialClient client(testBoard.devicePath());
-    client.write(kXoff);
-    client.drain(100ms, 3s);
-    client.write("?");
-    const std::string reply =
-        client.readUntil([](const std::string& text) { return text.find("RYRY") != std::string::npos; }, 3s);
-    EXPECT_NE(reply.find("ADSB 2.7"), std::string::npos) << reply;
-    EXPECT_NE(reply.find("\r\nRYRY"), std::string::npos) << reply;
-
-    options.mute = true;
-    BoardServer muteBoard(options);
-    muteBoard.start();
-    SerialClient host(muteBoard.devicePath());
-    host.write(kXoff);
-    host.drain(100ms, 3s);
-    host.write("?p");
-    const std::string answer = host.readUntil([](const std::string& text) { return text.ends_with(";"); }, 3s);
-    EXPECT_EQ(answer.find("ADSB"), std::string::npos);
-    EXPECT_TRUE(answer.starts_with("|")) << answer; // the position still answers
-}
-
-TEST(PtyBoard, PositionSetReadsBackAsTheHostReadsIt)
-{
-    BoardServer server(Fast());
-    server.start();
-    SerialClient client(server.devicePath());
-    client.write(kXoff);
-    client.drain(100ms, 3s);
-
-    const std::int32_t lat = *PositionUnits(-33.9);
-    const std::int32_t lon = *PositionUnits(151.2);
-    client.write("P");
-    std::this_thread::sleep_for(40ms);
-    client.writeSlowly(PositionHex(lat) + PositionHex(lon), 1ms);
-    client.write("p");
-    const std::string reply = client.readUntil([](const std::string& text) { return text.ends_with(";"); }, 3s);
-    ASSERT_TRUE(reply.starts_with("|")) << reply;
-    const std::size_t comma = reply.find(',');
-    ASSERT_NE(comma, std::string::npos);
-    EXPECT_EQ(std::floor(std::atof(reply.substr(1, comma - 1).c_str()) * 100000.0), lat);
-    EXPECT_EQ(std::floor(std::atof(reply.substr(comma + 1, reply.size() - comma - 2).c_str()) * 100000.0), lon);
-
-    // The traffic moves with the receiver.
-    const auto records = RecordsAfter(client, "l", 300);
-    int positions = 0;
-    for (const auto& f : records)
-        if (!f[6].empty() && f[9] != "@") {
-            ++positions;
-            EXPECT_LT(DistanceNm({-33.9, 151.2}, {std::atof(f[7].c_str()), std::atof(f[8].c_str())}), 255.0);
-        }
-    EXPECT_GT(positions, 10);
-}
-
-TEST(PtyBoard, XoffHoldsTheTrafficUntilXon)
-{
-    BoardServer server(Fast());
-    server.start();
-    SerialClient client(server.devicePath());
-    EXPECT_GE(Count(client.readUntil([](const std::string& t) { return Count(t, '\n') >= 5; }, 3s), '\n'), 5u);
-
-    client.write(kXoff);
-    client.drain(150ms, 3s); // lines already on their way
-    EXPECT_EQ(client.readFor(300ms), "");
-
-    client.write(kXon);
-    EXPECT_GE(Count(client.readUntil([](const std::string& t) { return Count(t, '\n') >= 5; }, 3s), '\n'), 5u);
-}
-
-TEST(PtyBoard, OutputOptionsShapeTheRecords)
-{
-    BoardServer server(Fast());
-    server.start();
-    SerialClient client(server.devicePath());
+    enum Position { Decoded, Distance, Raw };
+    const std::tuple<const char*, bool, Position> rows[] = {
+        {"w", true, Decoded},
+        {"L", true, Raw},
+        {"d", true, Raw}, // raw CPR wins over distance
+        {"l", true, Distance},
+        {"D", true, Decoded},
+        {"x0\r\nZz#", true, Decoded}, // accepted or ignored, changing nothing
+        {"W", false, Decoded},
+    };
     const GeoPoint station = BoardState{}.station();
-
-    for (const auto& f : RecordsAfter(client, "WDl", 200)) {
-        ASSERT_EQ(f.size(), 16u);
-        EXPECT_EQ(f[0], "");
-        if (!f[6].empty()) {
-            EXPECT_NE(f[7].find('.'), std::string::npos);
-        }
-    }
-
-    // Raw frames with decoded positions: the frame is real and the host's
-    // decoder finds the record's position in it.
     POS_Calc decoder;
-    int checked = 0;
-    for (const auto& f : RecordsAfter(client, "w", 400)) {
-        const auto frame = test::ReadModeS(f[0]);
-        EXPECT_EQ(frame.df, std::atoi(f[2].c_str())) << f[0];
-        if (frame.df != 17 || !frame.cprFlag || frame.onGround)
-            continue;
-        EXPECT_EQ(frame.parityStatus, "OK");
-        EXPECT_EQ(frame.altitude, std::atoi(f[9].c_str()));
-        const GeoPoint reported{std::atof(f[7].c_str()), std::atof(f[8].c_str())};
-        if (DistanceNm(station, reported) > 170.0)
-            continue;
-        decoder.LocallyPos(std::uint8_t(*frame.cprFlag), double(frame.yz), double(frame.xz));
-        EXPECT_NEAR(decoder.LatDec(), reported.lat, 0.0002);
-        EXPECT_NEAR(decoder.LonDec(), reported.lon, 0.0002);
-        ++checked;
+    decoder.LatLoc(station.lat);
+    decoder.LonLoc(station.lon);
+    BoardServer server(Fast());
+    SerialClient host(Started(server));
+    for (const auto& [commands, frames, position] : rows) {
+        SCOPED_TRACE(commands);
+        int positions = 0;
+        int ranged = 0;
+        for (const auto& f : RecordsAfter(host, commands, 400)) {
+            const auto frame = test::ReadModeS(f[0]);
+            EXPECT_EQ(frame.df, frames ? std::atoi(f[2].c_str()) : -1) << f[0];
+            if (f[6].empty())
+                continue;
+            ++positions;
+            EXPECT_EQ(test::Decimals(f[7]), position == Decoded ? 5u : position == Distance ? 1u : 0u);
+            EXPECT_EQ(test::Decimals(f[8]), test::Decimals(f[7]));
+            if (frames && position == Raw) {
+                EXPECT_EQ(f[7] + "," + f[8], std::to_string(frame.yz) + "," + std::to_string(frame.xz));
+            }
+            // A local decode finds the right zone within about 180 NM only.
+            const double distance = std::atof(f[7].c_str());
+            if (!frames || position != Distance || frame.onGround || distance > 170.0)
+                continue;
+            ++ranged;
+            decoder.LocallyPos(std::uint8_t(*frame.cprFlag), double(frame.yz), double(frame.xz));
+            // Great-circle distance and initial bearing on the board's sphere.
+            const double rad = std::numbers::pi / 180.0;
+            const double p1 = station.lat * rad, p2 = decoder.LatDec() * rad;
+            const double dl = (decoder.LonDec() - station.lon) * rad;
+            const double y = std::sin(dl) * std::cos(p2);
+            const double x = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
+            const double cosAngle = std::sin(p1) * std::sin(p2) + std::cos(p1) * std::cos(p2) * std::cos(dl);
+            EXPECT_NEAR(distance, std::atan2(std::hypot(x, y), cosAngle) * 3440.065, 0.06);
+            if (distance > 10.0) {
+                EXPECT_NEAR(std::remainder(std::atof(f[8].c_str()) - std::atan2(y, x) / rad, 360.0), 0.0, 0.15);
+            }
+        }
+        EXPECT_GT(positions, 5);
+        EXPECT_TRUE(position != Distance || ranged > 5) << ranged;
     }
-    EXPECT_GT(checked, 5);
-
-    int raw = 0;
-    for (const auto& f : RecordsAfter(client, "L", 200)) {
-        if (f[6].empty())
-            continue;
-        const auto frame = test::ReadModeS(f[0]);
-        EXPECT_EQ(f[7], std::to_string(frame.yz));
-        EXPECT_EQ(f[8], std::to_string(frame.xz));
-        ++raw;
-    }
-    EXPECT_GT(raw, 5);
-
-    int ranged = 0;
-    for (const auto& f : RecordsAfter(client, "ld", 200)) {
-        if (f[6].empty())
-            continue;
-        const double distance = std::atof(f[7].c_str());
-        const double bearing = std::atof(f[8].c_str());
-        EXPECT_GE(distance, 0.0);
-        EXPECT_LT(distance, 255.0);
-        EXPECT_GE(bearing, 0.0);
-        EXPECT_LE(bearing, 360.0);
-        ++ranged;
-    }
-    EXPECT_GT(ranged, 5);
 }
 
-std::string FirstBytes(BoardServer& server, std::size_t size)
-{
-    SerialClient client(server.devicePath());
-    std::string bytes = client.readUntil([size](const std::string& t) { return t.size() >= size; }, 5s);
-    return bytes.substr(0, std::min(bytes.size(), size));
-}
-
+// With a seed two runs send the same bytes, link faults and all, and the
+// record file holds them. The faults reach the host: every line ends in a
+// bare line feed and has garbage before its marker.
 TEST(PtyBoard, SameSeedSameBytesAndARecordOfThem)
 {
+    const auto options = [](std::uint64_t seed, const std::string& record) {
+        BoardOptions o = Fast(seed);
+        o.linkBitsPerSecond = 1000000;
+        o.faults = {1.0, 1.0, 0.0};
+        o.record = record;
+        return o;
+    };
+    const auto firstBytes = [](BoardServer& server) {
+        SerialClient host(Started(server));
+        std::string bytes = host.read(5s, [](const std::string& t) { return t.size() >= 8192; });
+        return bytes.substr(0, std::min<std::size_t>(bytes.size(), 8192));
+    };
     const std::string record = testing::TempDir() + "board-record.txt";
-    BoardOptions options = Fast(42);
-    options.record = record;
-    BoardServer first(options);
-    first.start();
-    const std::string a = FirstBytes(first, 8192);
+    BoardServer first(options(42, record));
+    const std::string a = firstBytes(first);
     first.stop();
-
-    BoardServer second(Fast(42));
-    second.start();
-    BoardServer other(Fast(43));
-    other.start();
-    const std::string b = FirstBytes(second, 8192);
+    BoardServer second(options(42, ""));
+    BoardServer other(options(43, ""));
     ASSERT_EQ(a.size(), 8192u);
-    EXPECT_EQ(a, b);
-    EXPECT_NE(a, FirstBytes(other, 8192));
-
+    EXPECT_EQ(a, firstBytes(second));
+    EXPECT_NE(a, firstBytes(other));
     std::ifstream in(record, std::ios::binary);
     std::stringstream logged;
     logged << in.rdbuf();
     EXPECT_EQ(logged.str().substr(0, a.size()), a);
     std::remove(record.c_str());
+
+    EXPECT_EQ(a.find("\r\n"), std::string::npos);
+    for (std::size_t end = a.find('\n'); end < a.size() - 1; end = a.find('\n', end + 1)) {
+        EXPECT_EQ(a[end - 1], ';');
+        EXPECT_EQ(std::string("*+-!").find(a[end + 1]), std::string::npos) << a.substr(end + 1, 40);
+    }
 }
 
-TEST(PtyBoard, LinkFaultsReachTheHost)
+// Unplugged, the device goes and comes back under its stable name, the
+// board having lost power: the output options are at their defaults again
+// (flowing, no frames, decoded positions) and the stored position is kept.
+TEST(PtyBoard, UnpluggedDeviceComesBackUnderItsStableName)
 {
+    char dir[] = "/tmp/telvorn-board-XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    const std::string link = std::string(dir) + "/ttyADSB";
     BoardOptions options = Fast();
-    options.faults.bareLf = 1.0;
-    options.faults.noise = 1.0;
+    options.hangupAfter = 0.3;
+    options.down = 0.6;
+    options.symlink = link;
     BoardServer server(options);
     server.start();
-    SerialClient client(server.devicePath());
-    const auto lines = client.readLines(50, 5s);
-    ASSERT_EQ(lines.size(), 50u);
-    for (const std::string& line : lines) {
-        EXPECT_TRUE(line.ends_with(";\n")) << line;
-        // Garbage comes before each line's marker.
-        EXPECT_GT(line.find_first_of("*+-!"), 0u) << line;
+    const auto position = [](const std::string& reply) {
+        return test::ReadPositionReply(reply.substr(reply.find('|')));
+    };
+    {
+        SerialClient host(link);
+        host.write("wdLPFFFF3CB000E6B67F" + kXoff);
+        EXPECT_EQ(position(host.sync()), std::make_pair(-50000, 15119999));
+        host.read(5s);
+        EXPECT_TRUE(host.hungUp());
     }
+    bool vanished = false;
+    bool back = false;
+    struct stat st {};
+    for (int i = 0; i < 500 && !back; ++i) {
+        const bool present = ::lstat(link.c_str(), &st) == 0;
+        vanished = vanished || !present;
+        back = vanished && present;
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_TRUE(vanished);
+    ASSERT_TRUE(back);
+
+    SerialClient again(link);
+    EXPECT_EQ(position(again.sync()), std::make_pair(-50000, 15119999));
+    int records = 0;
+    for (const std::string& line : again.readLines(50)) {
+        if (!line.starts_with("+"))
+            continue;
+        const auto f = RecordFields(line);
+        EXPECT_EQ(f[0], "");
+        EXPECT_TRUE(f[6].empty() || test::Decimals(f[7]) == 5) << line;
+        ++records;
+    }
+    EXPECT_GT(records, 10);
+    server.stop();
+    EXPECT_NE(::lstat(link.c_str(), &st), 0);
+    ::rmdir(dir);
+}
+
+TEST(PtyBoard, ServesAnExistingDevice)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(master, 0);
+    SerialClient host(master);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    char name[128] = {};
+    ASSERT_EQ(ptsname_r(master, name, sizeof name), 0);
+    BoardOptions options = Fast();
+    options.device = name;
+    BoardServer server(options);
+    EXPECT_EQ(Started(server), name);
+    EXPECT_NE(host.sync().find("|48.72171"), std::string::npos);
 }
 
 } // namespace

@@ -8,10 +8,12 @@
 #include <cstdlib>
 #include <map>
 #include <set>
+#include <tuple>
 
+#include "BoardTestKit.h"
 #include "LineFormatter.h"
 #include "ModeSReader.h"
-#include "TrafficRun.h"
+#include "TrafficModel.h"
 #include "modes/POS_Calc.h"
 #include "table/Common.h"
 
@@ -21,26 +23,33 @@ namespace {
 using test::ReadModeS;
 using test::RecordFields;
 
-std::optional<int> Int(const std::string& text)
+// Ten simulated minutes of 40 aircraft at 20 lines per second around the
+// default stored position, with the simulated second each was heard.
+const std::vector<std::pair<Message, double>>& Traffic()
 {
-    if (text.empty())
-        return std::nullopt;
-    return std::atoi(text.c_str());
-}
-
-// Ten simulated minutes of 40 aircraft at 20 lines per second.
-const std::vector<test::Heard>& Traffic()
-{
-    static const auto heard = test::RunTraffic(20261205, 40, 600.0, 20.0);
+    static const auto heard = [] {
+        TrafficModel model(20261205, 40);
+        std::vector<std::pair<Message, double>> lines;
+        for (; model.now() < 600.0; model.advance(1.0 / 20.0))
+            if (auto message = model.next(BoardState{}.station()))
+                lines.emplace_back(std::move(*message), model.now());
+        return lines;
+    }();
     return heard;
 }
 
-TEST(Traffic, RecordsAgreeWithTheirFrames)
+std::optional<int> Int(const std::string& text)
+{
+    return text.empty() ? std::nullopt : std::optional<int>(std::atoi(text.c_str()));
+}
+
+// Frame lines pass their parity check and damaged ones fail it; records
+// agree with their own frames, and their positions decode with the host's
+// decoder to where the aircraft really was.
+TEST(Traffic, LinesAgreeWithTheirFrames)
 {
     BoardState decoded;
     decoded.rawFrames = true;
-    BoardState raw = decoded;
-    raw.rawPosition = true;
     POS_Calc positions;
     positions.LatLoc(decoded.station().lat);
     positions.LonLoc(decoded.station().lon);
@@ -48,11 +57,17 @@ TEST(Traffic, RecordsAgreeWithTheirFrames)
     int records = 0;
     int airbornePositions = 0;
     for (const auto& [message, time] : Traffic()) {
+        const std::string line = LineFormatter::Format(message, decoded);
+        SCOPED_TRACE(line);
+        if (message.kind == LineKind::Frame || message.kind == LineKind::DamagedFrame) {
+            // Passed on with the marker of its parity check: "*" good, "-" damaged.
+            const std::string hex = message.frame.hex();
+            EXPECT_EQ(line, (ReadModeS(hex).parityStatus == "OK" ? "*" : "-") + hex + ";\r\n");
+        }
         if (message.kind != LineKind::Record)
             continue;
         ++records;
-        const std::string line = LineFormatter::Format(message, decoded);
-        SCOPED_TRACE(line);
+        ASSERT_TRUE(line.starts_with("+") && line.ends_with(";\r\n"));
         const auto f = RecordFields(line);
         ASSERT_EQ(f.size(), 16u);
         const auto frame = ReadModeS(f[0]);
@@ -64,34 +79,25 @@ TEST(Traffic, RecordsAgreeWithTheirFrames)
         }
         EXPECT_EQ(frame.callsign.value_or(""), f[4]);
         EXPECT_EQ(frame.category, f[5]);
-        if (f[9] == "@") {
+        if (f[9] == "@")
             EXPECT_TRUE(frame.onGround);
-        } else {
+        else
             EXPECT_EQ(frame.altitude, Int(f[9]));
-        }
-        EXPECT_EQ(frame.squawk, Int(f[10]));
-        EXPECT_EQ(frame.verticalRate, Int(f[11]));
-        EXPECT_EQ(frame.east, Int(f[12]));
-        EXPECT_EQ(frame.north, Int(f[13]));
+        const std::pair<std::optional<int>, int> numbers[] = {
+            {frame.cprFlag, 6}, {frame.verticalRate, 11}, {frame.east, 12}, {frame.north, 13}, {frame.airspeed, 15},
+        };
+        for (const auto& [value, field] : numbers)
+            EXPECT_EQ(value, Int(f[std::size_t(field)])) << "field " << field;
+        EXPECT_EQ(f[10], frame.squawk ? std::to_string(10000 + *frame.squawk).substr(1) : ""); // four octal digits
         EXPECT_EQ(frame.heading.has_value(), !f[14].empty());
         if (frame.heading) {
             EXPECT_NEAR(*frame.heading, std::atof(f[14].c_str()), 0.05);
+            EXPECT_EQ(test::Decimals(f[14]), 1u);
         }
-        EXPECT_EQ(frame.airspeed, Int(f[15]));
-
-        EXPECT_EQ(frame.cprFlag, Int(f[6]));
-        if (!frame.cprFlag)
-            continue;
-        // Raw position mode carries the frame's own CPR fields.
-        const auto rawFields = RecordFields(LineFormatter::Format(message, raw));
-        EXPECT_EQ(rawFields[7], std::to_string(frame.yz));
-        EXPECT_EQ(rawFields[8], std::to_string(frame.xz));
-        if (frame.onGround)
-            continue;
-        // The host's own decoder, referenced at the receiver, finds the
-        // aircraft where it was and where the board's decoded fields put it,
-        // within the reach of a local decode (half a zone, 180 NM at best).
-        if (DistanceNm(decoded.station(), message.truePosition) > 170.0)
+        // The host's decoder, referenced at the receiver, finds the aircraft
+        // where it was and where the decoded fields put it, within the reach
+        // of a local decode (half a zone, 180 NM at best).
+        if (!frame.cprFlag || frame.onGround || DistanceNm(decoded.station(), message.truePosition) > 170.0)
             continue;
         ++airbornePositions;
         positions.LocallyPos(std::uint8_t(*frame.cprFlag), double(frame.yz), double(frame.xz));
@@ -104,95 +110,61 @@ TEST(Traffic, RecordsAgreeWithTheirFrames)
     EXPECT_GT(airbornePositions, 1000);
 }
 
-TEST(Traffic, FrameLinesPassOrFailTheirParityCheck)
+// The mix of formats and line kinds, the population and its turnover, and
+// the countries of the addresses look like a ground station's.
+TEST(Traffic, LooksLikeAGroundStation)
 {
-    int good = 0;
-    int damaged = 0;
-    for (const auto& [message, time] : Traffic()) {
-        if (message.kind == LineKind::Frame) {
-            ++good;
-            EXPECT_EQ(ReadModeS(message.frame.hex()).parityStatus, "OK") << message.frame.hex();
-        } else if (message.kind == LineKind::DamagedFrame) {
-            ++damaged;
-            EXPECT_NE(ReadModeS(message.frame.hex()).parityStatus, "OK") << message.frame.hex();
-        }
-    }
-    EXPECT_GT(good, 0);
-    EXPECT_GT(damaged, 0);
-}
-
-TEST(Traffic, MixLooksLikeAGroundStation)
-{
-    // More aircraft, so that emergencies are sure to be among them.
-    const auto heard = test::RunTraffic(7, 150, 120.0, 100.0);
-    std::map<int, int> byFormat;
-    std::map<LineKind, int> byKind;
-    int onGround = 0;
-    int alerts = 0;
+    const auto& heard = Traffic();
+    std::map<int, double> byFormat;
+    std::map<LineKind, double> byKind;
+    double onGround = 0;
+    std::map<std::uint32_t, std::pair<double, double>> heardFromTo;
+    std::set<std::string> countries;
     for (std::size_t i = 0; i < heard.size(); ++i) {
-        const Message& m = heard[i].message;
+        const auto& [m, time] = heard[i];
         ++byKind[m.kind];
         if (m.kind == LineKind::Record) {
             ++byFormat[m.df];
             onGround += m.onGround ? 1 : 0;
+            heardFromTo.try_emplace(m.address, time, time).first->second.second = time;
+            countries.emplace(GetCountry(std::int32_t(m.address)));
+            EXPECT_LT(DistanceNm(BoardState{}.station(), m.truePosition), 255.0);
+            EXPECT_GE(m.altitude.value_or(0), -1000);
+            EXPECT_LE(m.altitude.value_or(0), 45000);
+            EXPECT_LT(std::hypot(m.eastVelocity.value_or(0), m.northVelocity.value_or(0)), 600.0);
+            EXPECT_LT(m.airspeed.value_or(0), 600);
         }
         if (m.kind != LineKind::Alert)
             continue;
-        // An alert follows the record that raised it: the emergency squawk of
-        // an identity reply, or an emergency status squitter.
-        ++alerts;
+        // An alert follows the record that raised it and names its address:
+        // the emergency squawk of an identity reply ('S'), or an emergency
+        // status squitter ('M').
         ASSERT_GT(i, 0u);
-        const Message& cause = heard[i - 1].message;
-        EXPECT_EQ(cause.address, m.address);
-        ASSERT_TRUE(cause.squawk);
-        if (m.alertSource == 'S') {
-            const std::map<int, int> codeOf{{7500, 5}, {7600, 4}, {7700, 1}};
-            ASSERT_TRUE(codeOf.count(*cause.squawk)) << *cause.squawk;
-            EXPECT_EQ(m.alertCode, codeOf.at(*cause.squawk));
-        } else {
-            EXPECT_EQ(m.alertSource, 'M');
-            EXPECT_EQ(ReadModeS(cause.frame.hex()).emergency, m.alertCode);
-        }
+        const Message& cause = heard[i - 1].first;
+        EXPECT_EQ(LineFormatter::Format(m, {}), "!" + RecordFields(LineFormatter::Format(cause, {}))[3] + "," +
+                                                    std::to_string(m.alertCode) + "," + m.alertSource + ";\r\n");
+        const std::map<int, int> codeOf{{7500, 5}, {7600, 4}, {7700, 1}};
+        const auto code = m.alertSource == 'S' && codeOf.contains(cause.squawk.value_or(0))
+                              ? std::optional(codeOf.at(*cause.squawk))
+                              : ReadModeS(cause.frame.hex()).emergency;
+        EXPECT_EQ(code, m.alertCode) << m.alertSource;
+        EXPECT_EQ(m.alertSource, cause.df == 17 ? 'M' : 'S');
     }
-    const double records = byKind[LineKind::Record];
-    const double lines = double(heard.size());
     for (const int df : {0, 4, 5, 11, 16, 17, 20, 21})
         EXPECT_GT(byFormat[df], 0) << "DF " << df;
-    EXPECT_GT(byFormat[17] / records, 0.3);
-    const double rejected = (byFormat[18] + byFormat[19]) / records;
-    EXPECT_GT(rejected, 0.005);
-    EXPECT_LT(rejected, 0.1);
-    EXPECT_GT(byKind[LineKind::Frame] / lines, 0.01);
-    EXPECT_LT(byKind[LineKind::Frame] / lines, 0.1);
-    EXPECT_GT(byKind[LineKind::DamagedFrame] / lines, 0.01);
-    EXPECT_LT(byKind[LineKind::DamagedFrame] / lines, 0.06);
-    EXPECT_GT(onGround / records, 0.02);
-    EXPECT_GT(alerts, 0);
-    EXPECT_LT(alerts / lines, 0.02);
-}
-
-TEST(Traffic, AircraftComeAndGoAroundTheReceiver)
-{
-    const GeoPoint station = BoardState{}.station();
-    std::map<std::uint32_t, std::pair<double, double>> heardFromTo;
-    std::set<std::string> countries;
-    for (const auto& [m, time] : Traffic()) {
-        if (m.kind != LineKind::Record)
-            continue;
-        auto [it, fresh] = heardFromTo.try_emplace(m.address, time, time);
-        it->second.second = time;
-        countries.emplace(GetCountry(std::int32_t(m.address)));
-        EXPECT_LT(DistanceNm(station, m.truePosition), 255.0);
-        if (m.altitude) {
-            EXPECT_GE(*m.altitude, -1000);
-            EXPECT_LE(*m.altitude, 45000);
-        }
-        if (m.eastVelocity) {
-            EXPECT_LT(std::hypot(*m.eastVelocity, *m.northVelocity), 600.0);
-        }
-        if (m.airspeed) {
-            EXPECT_LT(*m.airspeed, 600);
-        }
+    const double records = byKind[LineKind::Record];
+    const double lines = double(heard.size());
+    const std::tuple<const char*, double, double, double> shares[] = {
+        {"DF 17 of records", byFormat[17] / records, 0.3, 1.0},
+        {"DF 18 and 19 of records", (byFormat[18] + byFormat[19]) / records, 0.005, 0.1},
+        {"on the ground of records", onGround / records, 0.02, 1.0},
+        {"frame lines", byKind[LineKind::Frame] / lines, 0.01, 0.1},
+        {"damaged frame lines", byKind[LineKind::DamagedFrame] / lines, 0.01, 0.06},
+        {"alerts", byKind[LineKind::Alert] / lines, 0.0, 0.02},
+    };
+    for (const auto& [name, share, low, high] : shares) {
+        EXPECT_GT(share, low) << name;
+        EXPECT_LT(share, high) << name;
     }
     int gone = 0;    // heard early, silent for the last 200 s: work for the purge
     int arrived = 0; // first heard after the first minute
@@ -208,24 +180,6 @@ TEST(Traffic, AircraftComeAndGoAroundTheReceiver)
     EXPECT_LE(present, 80);
     countries.erase("");
     EXPECT_GE(countries.size(), 15u);
-}
-
-TEST(Traffic, SameSeedSameTraffic)
-{
-    const auto first = test::RunTraffic(99, 30, 60.0, 50.0);
-    const auto second = test::RunTraffic(99, 30, 60.0, 50.0);
-    const auto other = test::RunTraffic(100, 30, 60.0, 50.0);
-    ASSERT_EQ(first.size(), second.size());
-    const BoardState state;
-    std::string a, b, c;
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        a += LineFormatter::Format(first[i].message, state);
-        b += LineFormatter::Format(second[i].message, state);
-    }
-    for (const auto& heard : other)
-        c += LineFormatter::Format(heard.message, state);
-    EXPECT_EQ(a, b);
-    EXPECT_NE(a, c);
 }
 
 } // namespace
