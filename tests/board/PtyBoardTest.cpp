@@ -187,7 +187,8 @@ TEST(PtyBoard, SameSeedSameBytesAndARecordOfThem)
         std::string bytes = host.read(5s, [](const std::string& t) { return t.size() >= 8192; });
         return bytes.substr(0, std::min<std::size_t>(bytes.size(), 8192));
     };
-    const std::string record = testing::TempDir() + "board-record.txt";
+    // Unique per process: suites of other checkouts may run beside this one.
+    const std::string record = testing::TempDir() + "board-record-" + std::to_string(::getpid()) + ".txt";
     BoardServer first(options(42, record));
     const std::string a = firstBytes(first);
     first.stop();
