@@ -81,11 +81,16 @@ void FrameDecoder::DecodeRecord(std::string_view line)
 
     state_.PosLat[1].clear();
     state_.TableBusy = true;
+    // Whatever happens while the row is written, the purge must not stay
+    // locked out for the rest of the run.
+    struct ClearBusy {
+        bool& busy;
+        ~ClearBusy() { busy = false; }
+    } clearBusy{state_.TableBusy};
     state_.PosLon[1].clear();
     ApplyRecord(table_, panels_, state_, clock_, f);
     if (!f[6].empty())
         HandOffPosition(f);
-    state_.TableBusy = false;
     // The table keeps itself in sort order as each row is committed, so no
     // separate re-sort pass is needed here.
 }

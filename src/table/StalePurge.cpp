@@ -28,8 +28,9 @@ std::size_t TimerClean_Timer(AircraftTable& table, StatusPanels& panels, const M
     const double now = clock.localSecondsOfDay();
     std::vector<RowId> stale;
     table.forEachRow([&](RowId id, const AircraftRow& row) {
+        // A cell that is no time of day could never age out: treat it as stale.
         const std::optional<double> lastHeard = ParseLeadingNumber(row[Column::Last]);
-        if (!lastHeard || RowAge(now, *lastHeard) > PurgeAge)
+        if (!lastHeard || *lastHeard < 0.0 || *lastHeard > kSecondsPerDay || RowAge(now, *lastHeard) > PurgeAge)
             stale.push_back(id);
     });
     for (RowId id : stale)

@@ -18,7 +18,7 @@ double RowAge(double nowSeconds, double lastHeard);
 
 // The purge timer's tick: removes every stale row and shows the rows left
 // in the "PRC" panel; does nothing while a record is being written. A
-// "LAST" cell that does not read as a number marks its row stale.
+// "LAST" cell that does not read as a time of day marks its row stale.
 // Returns the number of rows removed.
 std::size_t TimerClean_Timer(AircraftTable& table, StatusPanels& panels, const MainState& state,
                              const Clock& clock);

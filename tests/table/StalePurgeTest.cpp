@@ -34,6 +34,7 @@ TEST(StalePurge, RemovesRowsOlderThanThreeMinutesAfterRounding)
         {"000006", "86390", false},      // before midnight: 10010 s old
         {"000007", "not a time", false},
         {"000008", "", false},
+        {"000009", "1e300", false},     // no time of day: would never age out
     };
     CoreHarness h;
     for (const Row& row : rows) {
