@@ -19,10 +19,7 @@ void AircraftTable::SetupColumns(bool distanceFlag)
 
 std::optional<RowId> AircraftTable::FindAircraftRow(std::string_view address) const
 {
-    const auto it = index_.find(address);
-    if (it == index_.end())
-        return std::nullopt;
-    return it->second;
+    return index_.find(address);
 }
 
 RowId AircraftTable::idAt(std::size_t position) const
@@ -83,7 +80,7 @@ RowId AircraftTable::addRow(std::string_view address)
     Node& node = nodes_[id];
     node.linked = false;
     node.address.assign(address);
-    index_.emplace(std::string(address), id);
+    index_.insert(address, id);
     return id;
 }
 

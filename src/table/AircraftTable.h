@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "table/AddressIndex.h"
 #include "table/Columns.h"
 
 namespace telvorn {
@@ -46,13 +46,16 @@ public:
 class AircraftTable {
 public:
     explicit AircraftTable(bool distanceFlag = false);
+    // The address index refers back to this table's rows.
+    AircraftTable(const AircraftTable&) = delete;
+    AircraftTable& operator=(const AircraftTable&) = delete;
 
     // Re-creates the column set; the captions follow the flag given here.
     void SetupColumns(bool distanceFlag);
     const ColumnSet& columns() const { return columns_; }
 
     std::size_t size() const { return index_.size(); }
-    bool empty() const { return index_.empty(); }
+    bool empty() const { return index_.size() == 0; }
 
     std::optional<RowId> FindAircraftRow(std::string_view address) const;
     const AircraftRow& row(RowId id) const { return slots_[id].row; }
@@ -133,11 +136,7 @@ private:
     std::vector<Slot> slots_;
     std::vector<Node> nodes_;
     std::vector<RowId> freeSlots_;
-    struct AddressHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-    };
-    std::unordered_map<std::string, RowId, AddressHash, std::equal_to<>> index_;
+    AddressIndex index_{[this](RowId id) { return std::string_view(nodes_[id].address); }};
     RowId root_ = kNil;
     int sortColumn_ = 2;
     bool sortNumeric_ = false;

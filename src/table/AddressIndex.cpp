@@ -1,0 +1,94 @@
+#include "table/AddressIndex.h"
+
+#include <utility>
+
+namespace telvorn {
+
+namespace {
+
+constexpr std::size_t kInitialSlots = 64;
+
+} // namespace
+
+AddressIndex::AddressIndex(AddressOf addressOf)
+    : addressOf_(std::move(addressOf)), entries_(kInitialSlots), mask_(kInitialSlots - 1)
+{
+}
+
+// FNV-1a: addresses are six characters, where it is both fast and well spread.
+std::uint32_t AddressIndex::Hash(std::string_view address)
+{
+    std::uint32_t h = 2166136261u;
+    for (char c : address) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 16777619u;
+    }
+    return h;
+}
+
+// The slot holding the address, or the empty slot where it would go.
+std::size_t AddressIndex::slotOf(std::string_view address, std::uint32_t hash) const
+{
+    std::size_t slot = hash & mask_;
+    while (entries_[slot].id != kEmpty) {
+        if (entries_[slot].hash == hash && addressOf_(entries_[slot].id) == address)
+            return slot;
+        slot = (slot + 1) & mask_;
+    }
+    return slot;
+}
+
+std::optional<AddressIndex::Id> AddressIndex::find(std::string_view address) const
+{
+    const Entry& entry = entries_[slotOf(address, Hash(address))];
+    if (entry.id == kEmpty)
+        return std::nullopt;
+    return entry.id;
+}
+
+void AddressIndex::insert(std::string_view address, Id id)
+{
+    // At most half full, so probe runs stay short.
+    if ((count_ + 1) * 2 > entries_.size())
+        grow();
+    const std::uint32_t hash = Hash(address);
+    entries_[slotOf(address, hash)] = Entry{hash, id};
+    ++count_;
+}
+
+void AddressIndex::erase(std::string_view address)
+{
+    std::size_t hole = slotOf(address, Hash(address));
+    if (entries_[hole].id == kEmpty)
+        return;
+    entries_[hole] = Entry{};
+    --count_;
+    // Shift back every later entry of the run that the hole would cut off
+    // from its home slot, so look-ups never need tombstones.
+    for (std::size_t next = (hole + 1) & mask_; entries_[next].id != kEmpty; next = (next + 1) & mask_) {
+        const std::size_t home = entries_[next].hash & mask_;
+        const bool homeInGap = hole <= next ? (home > hole && home <= next) : (home > hole || home <= next);
+        if (homeInGap)
+            continue;
+        entries_[hole] = entries_[next];
+        entries_[next] = Entry{};
+        hole = next;
+    }
+}
+
+void AddressIndex::grow()
+{
+    std::vector<Entry> old(entries_.size() * 2);
+    old.swap(entries_);
+    mask_ = entries_.size() - 1;
+    for (const Entry& entry : old) {
+        if (entry.id == kEmpty)
+            continue;
+        std::size_t slot = entry.hash & mask_;
+        while (entries_[slot].id != kEmpty)
+            slot = (slot + 1) & mask_;
+        entries_[slot] = entry;
+    }
+}
+
+} // namespace telvorn

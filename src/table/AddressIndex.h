@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace telvorn {
+
+// Finds a row id by its address text. Open addressing with linear probing
+// over a flat array of (hash, id) pairs: a look-up touches one small entry
+// instead of a bucket and a heap node, which keeps it in cache with tens of
+// thousands of rows. The addresses themselves stay with the rows; the index
+// asks for them through `addressOf` when a stored hash matches.
+class AddressIndex {
+public:
+    using Id = std::uint32_t;
+    using AddressOf = std::function<std::string_view(Id)>;
+
+    explicit AddressIndex(AddressOf addressOf);
+
+    std::optional<Id> find(std::string_view address) const;
+    // The address must not be in the index yet.
+    void insert(std::string_view address, Id id);
+    void erase(std::string_view address);
+    std::size_t size() const { return count_; }
+
+    static std::uint32_t Hash(std::string_view address);
+
+private:
+    static constexpr Id kEmpty = UINT32_MAX;
+
+    struct Entry {
+        std::uint32_t hash = 0;
+        Id id = kEmpty;
+    };
+
+    std::size_t slotOf(std::string_view address, std::uint32_t hash) const;
+    void grow();
+
+    AddressOf addressOf_;
+    std::vector<Entry> entries_;
+    std::size_t mask_ = 0;
+    std::size_t count_ = 0;
+};
+
+} // namespace telvorn
