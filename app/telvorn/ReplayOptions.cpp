@@ -1,6 +1,5 @@
 #include "ReplayOptions.h"
 
-#include <cmath>
 
 #include "ArgParse.h"
 #include "table/NumberText.h"
@@ -112,7 +111,7 @@ ParsedReplayOptions ParseReplayOptions(const std::vector<std::string>& args)
             if (!value(v))
                 return fail("option --ref needs LAT,LON");
             const auto ref = ParseLatLon(v);
-            if (!ref || std::fabs(ref->first) > 90.0 || std::fabs(ref->second) > 180.0)
+            if (!ref)
                 return fail("bad --ref value '" + v + "': expected LAT,LON in degrees, e.g. 48.721710,2.374030");
             const std::size_t comma = v.find(',');
             o.refLatText = v.substr(0, comma);

@@ -41,7 +41,7 @@ void ReceiveHandler::MSComm_OnComm(int eventCode, std::string_view received)
     bool logged = false;
     for (;;) {
         if (rxState_ == 0) {
-            state_.FrameTime = GetUTCStamp(clock_);
+            WriteUTCStamp(clock_, state_.FrameTime);
             const std::size_t marker = rxBuffer_.find_first_of(kMarkers, head);
             if (marker == std::string::npos) {
                 // Nothing here can ever start a line.

@@ -1,18 +1,11 @@
 #include "shell/Settings.h"
 
 #include "shell/Registry.h"
+#include "table/Columns.h"
 
 namespace telvorn {
 
 namespace {
-
-// The aircraft table has 19 columns, numbered from 0.
-constexpr std::int32_t kColumnCount = 19;
-
-std::int16_t SortColumnOf(std::int32_t stored, std::int16_t fallback)
-{
-    return stored >= 0 && stored < kColumnCount ? static_cast<std::int16_t>(stored) : fallback;
-}
 
 std::uint8_t PortOf(std::int32_t stored, std::uint8_t fallback)
 {
@@ -34,7 +27,7 @@ AppSettings LoadSettings(SettingsBackend& store, std::string_view appKey)
     // Twips stay exact in a float far beyond any screen's extent.
     s.mainLeft = static_cast<float>(number("MainLeft", 1000));
     s.mainTop = static_cast<float>(number("MainTop", 1000));
-    s.sortColumn = SortColumnOf(number("SRT", defaults.sortColumn), defaults.sortColumn);
+    s.sortColumn = static_cast<std::int16_t>(ValidSortColumn(number("SRT", defaults.sortColumn)));
     s.rawFlag = number("RAW", 0) != 0;
     s.logFlag = number("LOG", 0) != 0;
     s.dstFlag = number("DST", 0) != 0;

@@ -95,7 +95,10 @@ void ApplyRecord(AircraftTable& table, StatusPanels& panels, const MainState& st
     }
     if (!f[6].empty()) {
         table.setCell(r, Column::Cpr0, f[6]);
-        table.setCell(r, Column::Lat0, state.DstFlag ? DistanceText(f[7]) : std::string(f[7]));
+        if (state.DstFlag)
+            table.setCell(r, Column::Lat0, DistanceText(f[7]));
+        else
+            table.setCell(r, Column::Lat0, f[7]);
         table.setCell(r, Column::Lng0, f[8]);
     }
     constexpr std::array<Column, 5> kVelocityCells{Column::Vrt, Column::Ewv, Column::Nsv, Column::Mgh, Column::Asp};

@@ -4,12 +4,6 @@
 
 namespace telvorn {
 
-namespace {
-
-constexpr int kDefaultSortColumn = 2;
-
-} // namespace
-
 void ListView_ColumnClick(AircraftTable& table, MainState& state, int headerPosition)
 {
     const int column = headerPosition - 1;
@@ -37,9 +31,5 @@ bool RowBefore(const AircraftRow& a, const AircraftRow& b, std::size_t column, b
     return a[Column::Icao] < b[Column::Icao];
 }
 
-int ValidSortColumn(int stored)
-{
-    return stored >= 0 && stored < int(kColumnCount) ? stored : kDefaultSortColumn;
-}
 
 } // namespace telvorn

@@ -15,7 +15,5 @@ void ListView_ColumnClick(AircraftTable& table, MainState& state, int headerPosi
 // then text; other columns compare text bytes; the address breaks ties.
 bool RowBefore(const AircraftRow& a, const AircraftRow& b, std::size_t column, bool numeric);
 
-// A stored sort column that is not a column position falls back to the default.
-int ValidSortColumn(int stored);
 
 } // namespace telvorn

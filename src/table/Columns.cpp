@@ -2,6 +2,12 @@
 
 namespace telvorn {
 
+int ValidSortColumn(int stored)
+{
+    constexpr int kDefaultSortColumn = Index(Column::Time);
+    return stored >= 0 && stored < int(kColumnCount) ? stored : kDefaultSortColumn;
+}
+
 ColumnSet SetupColumns(bool distanceFlag)
 {
     const auto L = Alignment::Left;
@@ -28,18 +34,6 @@ ColumnSet SetupColumns(bool distanceFlag)
         // Never seen, but it holds the last-heard time that the purge reads.
         {"LAST", "Last", 0, R, true},
     }};
-}
-
-const std::array<std::string_view, kColumnCount>& ColumnKeys()
-{
-    static const std::array<std::string_view, kColumnCount> keys = [] {
-        std::array<std::string_view, kColumnCount> out{};
-        const ColumnSet columns = SetupColumns(false);
-        for (std::size_t i = 0; i < kColumnCount; ++i)
-            out[i] = columns[i].key;
-        return out;
-    }();
-    return keys;
 }
 
 } // namespace telvorn

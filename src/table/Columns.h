@@ -46,11 +46,11 @@ struct ColumnDef {
 
 using ColumnSet = std::array<ColumnDef, kColumnCount>;
 
+// A stored sort column that is not a column position falls back to "TIME".
+int ValidSortColumn(int stored);
+
 // The column set; the distance flag at the moment of creation picks the
 // captions of the two position columns ("Dist."/"Bear." or "Lat"/"Lon").
 ColumnSet SetupColumns(bool distanceFlag);
-
-// The column keys in display order, independent of the captions.
-const std::array<std::string_view, kColumnCount>& ColumnKeys();
 
 } // namespace telvorn

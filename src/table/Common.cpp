@@ -223,9 +223,10 @@ void PutDigits(char* out, int value, int width)
 
 } // namespace
 
-std::string FormatUTCStamp(const UtcDateTime& t)
+void WriteUTCStamp(const Clock& clock, std::string& stamp)
 {
-    std::string stamp(17, '0');
+    const UtcDateTime t = clock.utcNow();
+    stamp.resize(17);
     PutDigits(stamp.data(), t.year, 4);
     PutDigits(stamp.data() + 4, t.month, 2);
     PutDigits(stamp.data() + 6, t.day, 2);
@@ -233,12 +234,13 @@ std::string FormatUTCStamp(const UtcDateTime& t)
     PutDigits(stamp.data() + 10, t.minute, 2);
     PutDigits(stamp.data() + 12, t.second, 2);
     PutDigits(stamp.data() + 14, t.millisecond, 3);
-    return stamp;
 }
 
 std::string GetUTCStamp(const Clock& clock)
 {
-    return FormatUTCStamp(clock.utcNow());
+    std::string stamp;
+    WriteUTCStamp(clock, stamp);
+    return stamp;
 }
 
 std::string_view GetCountry(std::int32_t address)

@@ -12,7 +12,9 @@ namespace telvorn {
 // yyyymmddhhmmssmmm, for example 20261205132735042. Consumers cut fields out
 // of it by 1-based character position (hour 9-10, ..., milliseconds 15-17).
 std::string GetUTCStamp(const Clock& clock);
-std::string FormatUTCStamp(const UtcDateTime& time);
+// The same written into `out`, reusing its storage: the receive path stamps
+// every line, and a 17-character text does not fit a string's inline buffer.
+void WriteUTCStamp(const Clock& clock, std::string& out);
 
 // The state of registry of a 24-bit ICAO address, from the address blocks
 // of the ICAO allocation; empty when no block holds the address.

@@ -17,17 +17,6 @@ const std::array<PanelDef, kPanelCount>& StatusPanels::Definitions()
     return defs;
 }
 
-std::optional<Panel> StatusPanels::ByKey(std::string_view key)
-{
-    if (key.empty())
-        return std::nullopt;
-    const auto& defs = Definitions();
-    for (std::size_t i = 0; i < defs.size(); ++i)
-        if (defs[i].key == key)
-            return Panel(i);
-    return std::nullopt;
-}
-
 StatusPanels::StatusPanels()
 {
     const auto& defs = Definitions();

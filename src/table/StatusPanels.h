@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,7 +28,6 @@ public:
     StatusPanels();
 
     static const std::array<PanelDef, kPanelCount>& Definitions();
-    static std::optional<Panel> ByKey(std::string_view key);
 
     const std::string& text(Panel panel) const { return texts_[std::size_t(panel)]; }
     void setText(Panel panel, std::string_view text);
