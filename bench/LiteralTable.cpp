@@ -4,7 +4,7 @@
 
 #include "table/ColumnSort.h"
 #include "table/Common.h"
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 
 namespace telvorn::bench {
 

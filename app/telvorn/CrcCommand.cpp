@@ -5,7 +5,7 @@
 
 #include "Commands.h"
 #include "modes/CRC_Calc.h"
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 
 namespace telvorn::app {
 

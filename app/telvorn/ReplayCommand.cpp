@@ -10,12 +10,8 @@
 #include "Commands.h"
 #include "ReplayOptions.h"
 #include "ReplayOutput.h"
-#include "modes/FrameDecoder.h"
-#include "modes/POS_Calc.h"
 #include "platform/Clock.h"
-#include "receiver/LogFile.h"
-#include "receiver/ReceiveHandler.h"
-#include "table/StalePurge.h"
+#include "receiver/ReceiveChain.h"
 
 namespace telvorn::app {
 
@@ -71,40 +67,30 @@ int RunReplay(int argc, char** argv)
     else
         clock = std::make_unique<SystemClock>();
 
-    MainState state;
+    ReceiveChain chain(*clock);
+    MainState& state = chain.state();
     state.RawMode = o.rawMode;
     state.DstFlag = o.distanceFlag;
     state.SortColumn = std::int16_t(o.sortColumn);
     state.PosLat[0] = o.refLatText;
     state.PosLon[0] = o.refLonText;
+    chain.SetupColumns();
+    chain.applyReference();
 
-    AircraftTable table(state.DstFlag);
-    table.setSortColumn(state.SortColumn);
-    StatusPanels panels;
-    // Raw positions decode against the configured receiver position.
-    POS_Calc positions;
-    positions.LatLoc(o.refLat);
-    positions.LonLoc(o.refLon);
-    FrameDecoder decoder(table, panels, state, *clock, positions);
-    ReceiveHandler receiver([&decoder](std::string_view frame) { decoder.DecodeFrame(frame); }, panels, state,
-                            *clock);
-
-    LogFile log;
     if (o.logPath) {
         state.LogFlag = true;
-        if (!log.open(*o.logPath)) {
+        if (!chain.log().open(*o.logPath)) {
             std::fprintf(stderr, "telvorn replay: cannot write log '%s': %s\n", o.logPath->c_str(),
                          std::strerror(errno));
             return 1;
         }
-        receiver.setLog(&log);
     }
 
     std::vector<char> chunk(o.chunkBytes);
     for (;;) {
         const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), input.file);
         if (got > 0)
-            receiver.MSComm_OnComm(comEvReceive, std::string_view(chunk.data(), got));
+            chain.received(std::string_view(chunk.data(), got));
         if (got < chunk.size()) {
             if (std::ferror(input.file)) {
                 std::fprintf(stderr, "telvorn replay: read error on '%s': %s\n", o.input.c_str(),
@@ -115,16 +101,17 @@ int RunReplay(int argc, char** argv)
                 break;
         }
     }
-    log.close();
+    chain.log().close();
 
     if (o.purgeAfterSeconds) {
         const auto base = o.clock ? *o.clock : std::chrono::system_clock::now();
         const auto later = base + std::chrono::milliseconds(std::llround(*o.purgeAfterSeconds * 1000.0));
         const FrozenClock purgeClock(std::chrono::time_point_cast<std::chrono::system_clock::duration>(later));
-        TimerClean_Timer(table, panels, state, purgeClock);
+        chain.TimerClean_Timer(purgeClock);
     }
 
-    const std::string out = o.tableOutput ? ReplayText(panels, table, state) : ReplayJson(panels, table, state);
+    const std::string out = o.tableOutput ? ReplayText(chain.panels(), chain.table(), state)
+                                          : ReplayJson(chain.panels(), chain.table(), state);
     std::fwrite(out.data(), 1, out.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -2,7 +2,7 @@
 
 
 #include "ArgParse.h"
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 
 namespace telvorn::app {
 

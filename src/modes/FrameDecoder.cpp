@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "modes/DecodeAlert.h"
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 
 namespace telvorn {
 

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <limits>
 
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 
 namespace telvorn {
 

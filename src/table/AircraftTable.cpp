@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 
 namespace telvorn {
 

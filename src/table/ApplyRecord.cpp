@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "table/Common.h"
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 
 namespace telvorn {
 

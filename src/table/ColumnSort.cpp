@@ -1,6 +1,6 @@
 #include "table/ColumnSort.h"
 
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 
 namespace telvorn {
 

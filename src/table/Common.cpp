@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "table/NumberText.h"
 
 namespace telvorn {
 
@@ -249,22 +248,6 @@ std::string_view GetCountry(std::int32_t address)
         if (block.low <= address && address <= block.high)
             return block.name;
     return {};
-}
-
-std::int32_t LeadingHexValue(std::string_view text)
-{
-    std::uint32_t value = 0;
-    for (char c : text) {
-        const int digit = HexDigitValue(c);
-        if (digit < 0)
-            break;
-        if (value > 0x07FFFFFFu)
-            return INT32_MAX;
-        value = value * 16 + unsigned(digit);
-        if (value > 0x7FFFFFFFu)
-            return INT32_MAX;
-    }
-    return std::int32_t(value);
 }
 
 } // namespace telvorn

@@ -20,8 +20,4 @@ void WriteUTCStamp(const Clock& clock, std::string& out);
 // of the ICAO allocation; empty when no block holds the address.
 std::string_view GetCountry(std::int32_t address);
 
-// The longest leading run of hexadecimal digits as an unsigned value, 0 when
-// there is none; saturates rather than wrapping for absurdly long runs.
-std::int32_t LeadingHexValue(std::string_view text);
-
 } // namespace telvorn

@@ -1,6 +1,6 @@
 #include "table/StatusPanels.h"
 
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 
 namespace telvorn {
 

@@ -7,7 +7,7 @@
 #include "CoreHarness.h"
 #include "table/ColumnSort.h"
 #include "table/Common.h"
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 #include "table/StalePurge.h"
 
 using namespace telvorn;

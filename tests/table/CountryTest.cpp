@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "table/Common.h"
+#include "text/NumberText.h"
 
 using namespace telvorn;
 

@@ -1,7 +1,7 @@
 #include "BoardCommands.h"
 
 #include "PositionCode.h"
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 
 namespace telvorn::board {
 

@@ -32,6 +32,10 @@ std::string SingleText(float value);
 // The value of a hexadecimal digit (either case), or -1 for any other character.
 int HexDigitValue(char c);
 
+// The longest leading run of hexadecimal digits as an unsigned value, 0 when
+// there is none; saturates rather than wrapping for absurdly long runs.
+std::int32_t LeadingHexValue(std::string_view text);
+
 // True when the whole text is a non-empty run of decimal digits.
 bool IsDigits(std::string_view text);
 

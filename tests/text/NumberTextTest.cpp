@@ -3,7 +3,7 @@
 #include <cfloat>
 
 #include "table/Common.h"
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 
 using namespace telvorn;
 

@@ -1,4 +1,4 @@
-#include "table/NumberText.h"
+#include "text/NumberText.h"
 
 #include <cfloat>
 #include <charconv>
@@ -173,6 +173,22 @@ bool IsDigits(std::string_view text)
         if (!IsDigit(c))
             return false;
     return true;
+}
+
+std::int32_t LeadingHexValue(std::string_view text)
+{
+    std::uint32_t value = 0;
+    for (char c : text) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0)
+            break;
+        if (value > 0x07FFFFFFu)
+            return INT32_MAX;
+        value = value * 16 + unsigned(digit);
+        if (value > 0x7FFFFFFFu)
+            return INT32_MAX;
+    }
+    return std::int32_t(value);
 }
 
 } // namespace telvorn
