@@ -61,6 +61,8 @@ void FrameDecoder::DecodeFrame(std::string_view line)
         return;
     case '!':
         DecodeAlert(line, panels_);
+        if (observer_)
+            observer_->alertReceived(line);
         return;
     default:
         DecodeRecord(line);
@@ -74,6 +76,8 @@ void FrameDecoder::DecodeRecord(std::string_view line)
     if (!fields)
         return;
     const RecordFields& f = *fields;
+    if (observer_)
+        observer_->recordReceived(f);
     if (!f[0].empty())
         panels_.setText(Panel::Raw, f[0]);
     if (!IsAcceptedDownlinkFormat(f[2]))
@@ -88,9 +92,11 @@ void FrameDecoder::DecodeRecord(std::string_view line)
         ~ClearBusy() { busy = false; }
     } clearBusy{state_.TableBusy};
     state_.PosLon[1].clear();
-    ApplyRecord(table_, panels_, state_, clock_, f);
+    const RowId row = ApplyRecord(table_, panels_, state_, clock_, f);
     if (!f[6].empty())
         HandOffPosition(f);
+    if (observer_)
+        observer_->recordApplied(f, row, state_);
     // The table keeps itself in sort order as each row is committed, so no
     // separate re-sort pass is needed here.
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "modes/POS_Calc.h"
+#include "modes/RecordObserver.h"
 #include "platform/Clock.h"
 #include "table/AircraftTable.h"
 #include "table/ApplyRecord.h"
@@ -29,6 +30,8 @@ public:
     // The line from its marker up to, not including, its first ";".
     void DecodeFrame(std::string_view line);
 
+    void setObserver(RecordObserver* observer) { observer_ = observer; }
+
 private:
     void DecodeRecord(std::string_view line);
     void HandOffPosition(const RecordFields& fields);
@@ -38,6 +41,7 @@ private:
     MainState& state_;
     const Clock& clock_;
     POS_Calc& positions_;
+    RecordObserver* observer_ = nullptr;
 };
 
 } // namespace telvorn

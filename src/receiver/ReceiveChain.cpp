@@ -1,5 +1,6 @@
 #include "receiver/ReceiveChain.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "table/StalePurge.h"
@@ -46,6 +47,37 @@ std::size_t ReceiveChain::TimerClean_Timer()
 std::size_t ReceiveChain::TimerClean_Timer(const Clock& clock)
 {
     return telvorn::TimerClean_Timer(table_, panels_, state_, clock);
+}
+
+void ReceiveChain::addObserver(RecordObserver* observer)
+{
+    fanOut_.observers.push_back(observer);
+    decoder_.setObserver(&fanOut_);
+}
+
+void ReceiveChain::removeObserver(RecordObserver* observer)
+{
+    std::erase(fanOut_.observers, observer);
+    if (fanOut_.observers.empty())
+        decoder_.setObserver(nullptr);
+}
+
+void ReceiveChain::FanOut::recordReceived(const RecordFields& fields)
+{
+    for (RecordObserver* o : observers)
+        o->recordReceived(fields);
+}
+
+void ReceiveChain::FanOut::recordApplied(const RecordFields& fields, RowId row, const MainState& state)
+{
+    for (RecordObserver* o : observers)
+        o->recordApplied(fields, row, state);
+}
+
+void ReceiveChain::FanOut::alertReceived(std::string_view line)
+{
+    for (RecordObserver* o : observers)
+        o->alertReceived(line);
 }
 
 std::string ReceiveChain::LogPath(const std::string& folder)

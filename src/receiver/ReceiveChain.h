@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "modes/FrameDecoder.h"
 #include "modes/POS_Calc.h"
+#include "modes/RecordObserver.h"
 #include "platform/Clock.h"
 #include "receiver/LogFile.h"
 #include "receiver/ReceiveHandler.h"
@@ -54,10 +56,22 @@ public:
     std::size_t TimerClean_Timer();
     std::size_t TimerClean_Timer(const Clock& clock);
 
+    // Followers of the table (feeds, tracks), told in the order added.
+    void addObserver(RecordObserver* observer);
+    void removeObserver(RecordObserver* observer);
+
     // The raw-line log in `folder` ("Output.txt"); emptied on each opening.
     static std::string LogPath(const std::string& folder);
 
 private:
+    class FanOut final : public RecordObserver {
+    public:
+        std::vector<RecordObserver*> observers;
+        void recordReceived(const RecordFields& fields) override;
+        void recordApplied(const RecordFields& fields, RowId row, const MainState& state) override;
+        void alertReceived(std::string_view line) override;
+    };
+
     const Clock& clock_;
     MainState state_;
     AircraftTable table_;
@@ -66,6 +80,7 @@ private:
     FrameDecoder decoder_;
     ReceiveHandler receiver_;
     LogFile log_;
+    FanOut fanOut_;
 };
 
 } // namespace telvorn

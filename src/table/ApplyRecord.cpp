@@ -47,7 +47,7 @@ std::string DistanceText(std::string_view field)
     return digits;
 }
 
-void ApplyRecord(AircraftTable& table, StatusPanels& panels, const MainState& state,
+RowId ApplyRecord(AircraftTable& table, StatusPanels& panels, const MainState& state,
                  const Clock& clock, const RecordFields& f)
 {
     const std::string_view address = f[3];
@@ -107,6 +107,7 @@ void ApplyRecord(AircraftTable& table, StatusPanels& panels, const MainState& st
             table.setCell(r, kVelocityCells[k - 11], f[k]);
 
     table.commitRow(r);
+    return r;
 }
 
 } // namespace telvorn

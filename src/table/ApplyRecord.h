@@ -24,8 +24,9 @@ std::string PadAltitude(std::string_view altitude);
 std::string DistanceText(std::string_view field);
 
 // Writes one accepted record into the row of its address, creating the row
-// on the first record of that address. Called with TableBusy set.
-void ApplyRecord(AircraftTable& table, StatusPanels& panels, const MainState& state,
+// on the first record of that address. Called with TableBusy set. Returns
+// the row written.
+RowId ApplyRecord(AircraftTable& table, StatusPanels& panels, const MainState& state,
                  const Clock& clock, const RecordFields& fields);
 
 } // namespace telvorn
