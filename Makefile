@@ -21,7 +21,7 @@ build:
 test:
 	./scripts/install-deps.sh test
 	cmake -S . -B $(TEST_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-	  -DTELVORN_SANITIZE=$(if $(filter 1,$(SANITIZE)),ON,OFF) -DTELVORN_BUILD_BENCH=OFF
+	  -DTELVORN_SANITIZE=$(if $(filter 1,$(SANITIZE)),ON,OFF) -DTELVORN_WERROR=ON -DTELVORN_BUILD_BENCH=OFF
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
 

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "modes/FrameDecoder.h"
 #include "modes/POS_Calc.h"
@@ -27,7 +28,8 @@ inline std::string RecordOf(const std::array<std::string, 16>& f)
 }
 
 // A record line "+f0,...,f15" with the given fields set and the rest empty.
-inline std::string Record(std::initializer_list<std::pair<int, std::string>> fields)
+template <typename Fields>
+std::string RecordWith(const Fields& fields)
 {
     std::array<std::string, 16> f;
     for (const auto& [index, text] : fields)
@@ -35,15 +37,17 @@ inline std::string Record(std::initializer_list<std::pair<int, std::string>> fie
     return RecordOf(f);
 }
 
+inline std::string Record(std::initializer_list<std::pair<int, std::string>> fields)
+{
+    return RecordWith(fields);
+}
+
 // A typical DF17 record of an address, with extra fields on top.
 inline std::string Record17(const std::string& address, std::initializer_list<std::pair<int, std::string>> more = {})
 {
-    std::array<std::string, 16> f;
-    f[2] = "17";
-    f[3] = address;
-    for (const auto& [index, text] : more)
-        f[std::size_t(index)] = text;
-    return RecordOf(f);
+    std::vector<std::pair<int, std::string>> fields{{2, "17"}, {3, address}};
+    fields.insert(fields.end(), more.begin(), more.end());
+    return RecordWith(fields);
 }
 
 // The core's objects wired as the main window wires them, on a frozen clock
