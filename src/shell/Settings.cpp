@@ -35,6 +35,7 @@ AppSettings LoadSettings(SettingsBackend& store, std::string_view appKey)
     s.longitude = text("LON", DefaultLongitude);
     s.port = PortOf(number("COM", defaults.port), defaults.port);
     s.speedFlag = number("HSp", 0) != 0;
+    s.device = text(DeviceValueName, "");
     return s;
 }
 
@@ -50,6 +51,7 @@ void SaveSettings(SettingsBackend& store, const AppSettings& s, std::string_view
     WriteSetting(store, appKey, "", "SRT", s.sortColumn);
     WriteSetting(store, appKey, "", "RAW", s.rawFlag);
     WriteSetting(store, appKey, "", "LOG", s.logFlag);
+    WriteSetting(store, appKey, "", DeviceValueName, s.device);
 }
 
 void ApplySettings(const AppSettings& s, MainState& state)
@@ -64,7 +66,7 @@ void ApplySettings(const AppSettings& s, MainState& state)
 }
 
 AppSettings CollectSettings(
-    const MainState& state, float mainLeft, float mainTop, std::uint8_t port)
+    const MainState& state, float mainLeft, float mainTop, std::uint8_t port, std::string device)
 {
     AppSettings s;
     s.mainLeft = mainLeft;
@@ -77,6 +79,7 @@ AppSettings CollectSettings(
     s.longitude = state.PosLon[0];
     s.port = port;
     s.speedFlag = state.SpeedFlag;
+    s.device = std::move(device);
     return s;
 }
 

@@ -24,9 +24,16 @@ struct AppSettings {
     // 0: no port chosen yet, so start-up asks for one.
     std::uint8_t port = 0;
     bool speedFlag = false;
+    // Added to the ten: the serial device chosen on systems whose ports have
+    // names rather than numbers ("/dev/ttyUSB0"); empty on Windows, where
+    // "COM" alone names the port.
+    std::string device;
 
     friend bool operator==(const AppSettings&, const AppSettings&) = default;
 };
+
+// The value that keeps the chosen serial device, read and written after the ten.
+inline constexpr std::string_view DeviceValueName = "Device";
 
 // Reads the ten values once, in the start-up order, and converts them to
 // their fields. A stored number that does not fit its field (a sort column
@@ -43,6 +50,6 @@ void SaveSettings(
 // belong to the window and the serial port, not to MainState.
 void ApplySettings(const AppSettings& settings, MainState& state);
 AppSettings CollectSettings(
-    const MainState& state, float mainLeft, float mainTop, std::uint8_t port);
+    const MainState& state, float mainLeft, float mainTop, std::uint8_t port, std::string device = {});
 
 } // namespace telvorn

@@ -45,7 +45,7 @@ std::string Slurp(const std::filesystem::path& file)
 
 AppSettings Changed()
 {
-    return {4000.0f, 1000.0f, 5, false, true, false, "10.5", "2.374030", 3, false};
+    return {4000.0f, 1000.0f, 5, false, true, false, "10.5", "2.374030", 3, false, "/dev/ttyACM0"};
 }
 
 TEST(SettingsFileFormat, AnyBytesRoundTripInAPrintableFileAndACutFileKeepsItsWholeLines)

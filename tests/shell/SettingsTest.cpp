@@ -69,7 +69,7 @@ private:
 
 AppSettings Changed()
 {
-    return {2400.0f, -300.0f, 18, true, false, true, "-33.9", "151.2", 7, true};
+    return {2400.0f, -300.0f, 18, true, false, true, "-33.9", "151.2", 7, true, "/dev/ttyUSB0"};
 }
 
 TEST(Registry, TextReadsUpTo1023Characters)
@@ -132,7 +132,7 @@ TEST(Settings, FromAnEmptyStoreToASavedOneInTheFixedOrdersClosingEveryKey)
     TempFolder dir;
     SpyStore store(dir.path() / "config");
     const AppSettings defaults{
-        1000.0f, 1000.0f, 2, false, false, false, "48.721710", "2.374030", 0, false};
+        1000.0f, 1000.0f, 2, false, false, false, "48.721710", "2.374030", 0, false, ""};
     EXPECT_EQ(LoadSettings(store), defaults);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "config")) << "reading creates nothing";
     // A value the store refuses does not stop the others.
@@ -142,9 +142,9 @@ TEST(Settings, FromAnEmptyStoreToASavedOneInTheFixedOrdersClosingEveryKey)
     expected.speedFlag = false;
     EXPECT_EQ(LoadSettings(store), expected);
     EXPECT_EQ(store.writes, (std::vector<std::string>{"MainLeft", "MainTop", "COM", "HSp", "LAT",
-                                "LON", "DST", "SRT", "RAW", "LOG"}));
+                                "LON", "DST", "SRT", "RAW", "LOG", "Device"}));
     EXPECT_EQ(store.reads, (std::vector<std::string>{"MainLeft", "MainTop", "SRT", "RAW", "LOG",
-                               "DST", "LAT", "LON", "COM", "HSp"}));
+                               "DST", "LAT", "LON", "COM", "HSp", "Device"}));
     EXPECT_FALSE(WriteSetting(store, AppKey, "", "HSp", true));
     EXPECT_EQ(ReadSetting(store, "OTHER", "", "COM", -5), -5) << "application keys are apart";
     EXPECT_EQ(store.openKeys, 0);
@@ -191,7 +191,7 @@ TEST(Settings, MainStateCarriesTheSettingsBothWays)
     EXPECT_TRUE(state.RawFlag && !state.LogFlag && state.DstFlag && state.SpeedFlag);
     EXPECT_EQ(state.PosLat, (std::array<std::string, 2>{"-33.9", "51.0"}));
     EXPECT_EQ(state.PosLon[0], "151.2");
-    EXPECT_EQ(CollectSettings(state, 2400.0f, -300.0f, 7), Changed());
+    EXPECT_EQ(CollectSettings(state, 2400.0f, -300.0f, 7, "/dev/ttyUSB0"), Changed());
 }
 
 } // namespace

@@ -84,7 +84,7 @@ std::string Dword(std::uint32_t v)
 
 AppSettings Changed()
 {
-    return {1234.5f, 1235.5f, 11, true, false, true, "-12.25", "", 4, false};
+    return {1234.5f, 1235.5f, 11, true, false, true, "-12.25", "", 4, false, ""};
 }
 
 MT_CASE(TheDefaultStoreReadsDefaultsFromAnEmptyMachineHiveAndStoresTheTwoKinds)
