@@ -54,6 +54,9 @@ bool ReceiverLink::startOnce()
 {
     MainState& state = chain_.state();
     failed_ = false;
+    // The start-up reads every reply itself: no receive event may take one
+    // first, even when a start-up follows another with events already on.
+    port_.setRThreshold(0);
     if (!openPort())
         return false;
 

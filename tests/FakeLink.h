@@ -1,0 +1,163 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/LineSettings.h"
+#include "platform/SerialPort.h"
+#include "receiver/LinkHost.h"
+
+namespace telvorn::test {
+
+// One transcript for the port and the host, in the order things happened:
+// "x" for bytes written, "~5" for a wait of 5 ms, "clear", "read", "open",
+// "close", "events 1", "box ERROR", "dialog", "end", "status ...".
+using Transcript = std::vector<std::string>;
+
+// A serial port with a scripted board behind it: each command written may
+// put a reply in the input buffer, as the board would.
+class FakeSerialPort final : public SerialPort {
+public:
+    explicit FakeSerialPort(Transcript& log) : log_(log) {}
+
+    std::map<std::string, std::string> replies{{"?", "ADSB 2.8 board\r\n"}, {"p", "|48.72171,2.37403;"}};
+    // Answers to successive open() calls; true once these run out.
+    std::deque<bool> opens;
+    std::string settings;
+    bool xonXoff = false;
+    int threshold = 0;
+
+    bool setSettings(std::string_view text) override
+    {
+        if (!ParseLineSettings(text))
+            return false;
+        settings = text;
+        return true;
+    }
+    void setXonXoff(bool on) override { xonXoff = on; }
+    bool setCommPort(int number) override
+    {
+        if (number < 1)
+            return false;
+        number_ = number;
+        return true;
+    }
+    int commPort() const override { return number_; }
+    void setDevice(const std::string& path) override { device_ = path; }
+    const std::string& device() const override { return device_; }
+    std::string portName() const override { return device_.empty() ? "COM" + std::to_string(number_) : device_; }
+
+    bool open() override
+    {
+        bool ok = true;
+        if (!opens.empty()) {
+            ok = opens.front();
+            opens.pop_front();
+        }
+        log_.push_back(ok ? "open" : "open failed");
+        open_ = ok;
+        return ok;
+    }
+    std::string openError() const override { return "no such device"; }
+    void close() override
+    {
+        if (open_)
+            log_.push_back("close");
+        open_ = false;
+    }
+    bool isOpen() const override { return open_; }
+    void write(std::string_view bytes) override
+    {
+        if (!open_)
+            return;
+        log_.emplace_back(bytes);
+        if (auto reply = replies.find(std::string(bytes)); reply != replies.end())
+            input_ += reply->second;
+    }
+    std::string readAll() override
+    {
+        log_.push_back("read");
+        return std::exchange(input_, {});
+    }
+    void clearInput() override
+    {
+        log_.push_back("clear");
+        input_.clear();
+    }
+    void setRThreshold(int characters) override
+    {
+        if (characters != threshold)
+            log_.push_back("events " + std::to_string(characters));
+        threshold = characters;
+    }
+    void setCommHandler(CommHandler handler) override { comm = std::move(handler); }
+    void setLossHandler(LossHandler handler) override { loss = std::move(handler); }
+
+    CommHandler comm;
+    LossHandler loss;
+
+private:
+    Transcript& log_;
+    int number_ = 1;
+    std::string device_;
+    std::string input_;
+    bool open_ = false;
+};
+
+struct Box {
+    std::string text;
+    MsgButtons buttons;
+    MsgIcon icon;
+    std::string title;
+};
+
+// The window's side of the link, answering message boxes from a script.
+class FakeLinkHost final : public LinkHost {
+public:
+    explicit FakeLinkHost(Transcript& log) : log_(log) {}
+
+    std::deque<MsgResult> answers;
+    std::vector<Box> boxes;
+    std::vector<std::string> statuses;
+    std::string caption = "ADS-B";
+    std::string modeCaption = "&Decoded";
+    std::string directory = "/nonexistent-folder";
+    std::function<void()> onConfigure;
+    bool ended = false;
+
+    MsgResult MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title,
+                     const std::string&) override
+    {
+        log_.push_back("box " + title);
+        boxes.push_back({text, buttons, icon, title});
+        if (answers.empty())
+            return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
+        const MsgResult answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void setCaption(const std::string& text) override { caption = text; }
+    void setModeCaption(const std::string& text) override { modeCaption = text; }
+    void configure() override
+    {
+        log_.push_back("dialog");
+        if (onConfigure)
+            onConfigure();
+    }
+    void Sleep(int milliseconds) override { log_.push_back("~" + std::to_string(milliseconds)); }
+    std::string currentDirectory() override { return directory; }
+    void EndProgram() override
+    {
+        log_.push_back("end");
+        ended = true;
+    }
+    void linkStatus(LinkState, const std::string& message) override { statuses.push_back(message); }
+
+private:
+    Transcript& log_;
+};
+
+} // namespace telvorn::test

@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "FakeLink.h"
+#include "TempFolder.h"
+#include "receiver/BoardReplies.h"
+#include "receiver/ReceiverLink.h"
+
+namespace telvorn {
+namespace {
+
+using test::FakeLinkHost;
+using test::FakeSerialPort;
+using test::TempFolder;
+
+struct Link {
+    test::Transcript log;
+    FrozenClock clock;
+    ReceiveChain chain{clock};
+    FakeSerialPort port{log};
+    FakeLinkHost host{log};
+    ReceiverLink link{chain, port, host};
+
+    // The transcript as one line, XOFF and XON by name.
+    std::string said()
+    {
+        std::string out;
+        for (const std::string& entry : log) {
+            if (!out.empty())
+                out += ' ';
+            out += entry == "\x13" ? "XOFF" : entry == "\x11" ? "XON" : entry;
+        }
+        log.clear();
+        return out;
+    }
+};
+
+constexpr const char* kHandshake = "open XOFF x ~5 0 W ~5 ~1 D ~5 clear ? ~400 read";
+
+TEST(ReceiverLink, StartUpWritesEveryCommandWithItsWaitsInOrder)
+{
+    Link l;
+    ASSERT_TRUE(l.link.StartReceiver());
+    EXPECT_EQ(l.said(), std::string(kHandshake) + " p ~40 read l XON events 1");
+    EXPECT_EQ(l.port.settings, "115200,n,8,1");
+    EXPECT_TRUE(l.port.xonXoff);
+    EXPECT_EQ(l.host.caption, "ADSB 0.9.0 - Firmware 2.8");
+    EXPECT_EQ(l.chain.state().FirmwareVersion, "2.8");
+    EXPECT_EQ(l.link.state(), LinkState::Open);
+
+    // Raw, distance and speed flags, and a board that stores another place:
+    // the position goes digit by digit, the caption of Mode back to decoded.
+    MainState& s = l.chain.state();
+    s.RawFlag = s.DstFlag = s.SpeedFlag = true;
+    s.RawMode = true;
+    s.PosLat[0] = "-0.5";
+    s.PosLon[0] = "151.2";
+    l.host.modeCaption = "Raw";
+    ASSERT_TRUE(l.link.StartReceiver());
+    EXPECT_EQ(l.said(), "events 0 close open XOFF x ~5 0 w ~1 d ~5 clear ? ~400 read p ~40 read P ~40 clear "
+                        "F ~1 F ~1 F ~1 F ~1 3 ~1 C ~1 B ~1 0 ~1 clear "
+                        "0 ~1 0 ~1 E ~1 6 ~1 B ~1 6 ~1 7 ~1 F ~1 clear l XON events 1");
+    EXPECT_EQ(l.port.settings, "1000000,n,8,1");
+    EXPECT_FALSE(s.RawMode);
+    EXPECT_EQ(l.host.modeCaption, "Decoded");
+}
+
+TEST(ReceiverLink, PositionIsSentOnlyWhenTheBoardHoldsAnotherCell)
+{
+    struct Row {
+        const char* reply;
+        const char* latitude;
+        bool sent;
+    };
+    const Row rows[] = {
+        {"|48.72171,2.37403;", "48.721710", false},
+        {"|48.7217109,2.37403;", "48.721710", false}, // same floor of x 100000
+        {"|48.72172,2.37403;", "48.721710", true},
+        {"48.72172,2.37403;", "48.721710", false},    // no "|"
+        {"|48.72172;", "48.721710", false},           // no comma
+        {"|48.72171,", "48.721710", true},            // longitude reads as 0
+        {"", "48.721710", false},
+        {"|0,0;", "1e10", false},                     // does not fit 32 bits: nothing sent
+    };
+    for (const Row& row : rows) {
+        Link l;
+        l.port.replies["p"] = row.reply;
+        l.chain.state().PosLat[0] = row.latitude;
+        ASSERT_TRUE(l.link.StartReceiver());
+        EXPECT_EQ(l.said().find(" P ") != std::string::npos, row.sent) << row.reply;
+    }
+}
+
+TEST(ReceiverLink, PositionDigits)
+{
+    EXPECT_EQ(PositionDigits(48.721710), "004A57EB");
+    EXPECT_EQ(PositionDigits(2.374030), "00039F5B");
+    EXPECT_EQ(PositionDigits(-0.5), "FFFF3CB0");
+    EXPECT_EQ(PositionDigits(151.2), "00E6B67F") << "the floor of the double product, 15119999";
+    EXPECT_EQ(PositionDigits(-21474.83648), "80000000");
+    EXPECT_EQ(PositionDigits(21474.83648), std::nullopt);
+    EXPECT_EQ(PositionDigits(std::nan("")), std::nullopt);
+}
+
+TEST(ReceiverLink, FirmwareAnswers)
+{
+    struct Row {
+        const char* reply;
+        const char* box; // empty: accepted
+        MsgIcon icon;
+    };
+    const Row rows[] = {
+        {"ADSB 2.8", "", MsgIcon::None},
+        {"xxADSB 3.0 yy", "", MsgIcon::None},
+        {"RYRYADSB 2.8", "", MsgIcon::None}, // RYRY not after CR LF
+        {"ADSB 2.7", "Bad firmware version: 2.7\r\nYou need to update it.", MsgIcon::Critical},
+        {"ADSB 2.10", "Bad firmware version: 2.1\r\nYou need to update it.", MsgIcon::Critical},
+        {"ADSB 2.7\r\nRYRY", "Bad firmware version: 2.7\r\nYou need to update it.", MsgIcon::Critical},
+        {"ADSB 2.9\r\nRYRY", "TEST Mode enabled\r\nYou need to disable it.", MsgIcon::Information},
+        {"ADSB", "Communication error: No firmware response.\r\nVerify serial connection.", MsgIcon::Critical},
+        {"", "Communication error: No firmware response.\r\nVerify serial connection.", MsgIcon::Critical},
+    };
+    for (const Row& row : rows) {
+        Link l;
+        l.port.replies["?"] = row.reply;
+        const bool started = l.link.StartReceiver();
+        const std::string said = l.said();
+        if (*row.box == '\0') {
+            EXPECT_TRUE(started) << row.reply;
+            continue;
+        }
+        EXPECT_FALSE(started) << row.reply;
+        ASSERT_EQ(l.host.boxes.size(), 1u) << row.reply;
+        EXPECT_EQ(l.host.boxes[0].text, row.box);
+        EXPECT_EQ(l.host.boxes[0].icon, row.icon);
+        EXPECT_EQ(l.host.boxes[0].title, "Error");
+        EXPECT_EQ(said, std::string(kHandshake) + " box Error XON close end") << row.reply;
+        EXPECT_EQ(l.host.caption, "ADS-B");
+    }
+}
+
+TEST(ReceiverLink, PortErrorOffersRetryThroughTheDialogWithoutRecursing)
+{
+    Link l;
+    l.port.setCommPort(3);
+    l.port.opens = {false, false, false};
+    l.host.answers = {MsgResult::Retry, MsgResult::Retry, MsgResult::Cancel};
+    int dialogs = 0;
+    l.host.onConfigure = [&] { l.port.setCommPort(4 + dialogs++); };
+    EXPECT_FALSE(l.link.StartReceiver());
+    EXPECT_EQ(l.said(), "open failed box ERROR dialog open failed box ERROR dialog open failed box ERROR end");
+    EXPECT_EQ(l.host.boxes[0].text, "Error on COM3 port.\r\nVerify this port is available.");
+    EXPECT_EQ(l.host.boxes[2].text, "Error on COM5 port.\r\nVerify this port is available.");
+    EXPECT_EQ(l.host.boxes[0].buttons, MsgButtons::RetryCancel);
+    EXPECT_EQ(l.host.boxes[0].icon, MsgIcon::None);
+    EXPECT_TRUE(l.link.ended());
+
+    Link retried;
+    retried.port.opens = {false};
+    retried.host.answers = {MsgResult::Retry};
+    EXPECT_TRUE(retried.link.StartReceiver());
+    EXPECT_EQ(retried.said().substr(0, 36), "open failed box ERROR dialog open XO");
+}
+
+TEST(ReceiverLink, LogOpensInTheCurrentFolderOrWarnsAndGoesOn)
+{
+    Link l;
+    l.chain.state().LogFlag = true;
+    ASSERT_TRUE(l.link.StartReceiver());
+    ASSERT_EQ(l.host.boxes.size(), 1u);
+    EXPECT_EQ(l.host.boxes[0].text, "Enable to open log file.\r\nWill not log data");
+    EXPECT_EQ(l.host.boxes[0].title, "Warning");
+    EXPECT_EQ(l.host.boxes[0].icon, MsgIcon::None);
+
+    TempFolder dir;
+    l.host.directory = dir.path().string();
+    ASSERT_TRUE(l.link.StartReceiver());
+    l.port.comm(comEvReceive, "+,,17,4840D6,,,,,,,,,,,,;\r\n");
+    l.link.shutdown();
+    EXPECT_TRUE(l.said().ends_with("events 0 close " + std::string(kHandshake) + " p ~40 read l XON events 1 XON close"));
+    std::ifstream log(dir.path() / "Output.txt", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), {}), "+,,17,4840D6,,,,,,,,,,,,;\r\n");
+}
+
+TEST(ReceiverLink, ModeSwitchTogglesTheBoardAndTheCaption)
+{
+    Link l;
+    ASSERT_TRUE(l.link.StartReceiver());
+    l.said();
+    l.link.Mode_Click();
+    EXPECT_TRUE(l.chain.state().RawMode);
+    EXPECT_EQ(l.host.modeCaption, "Raw");
+    l.link.Mode_Click();
+    EXPECT_FALSE(l.chain.state().RawMode);
+    EXPECT_EQ(l.host.modeCaption, "Decoded");
+    EXPECT_EQ(l.said(), "XOFF L XON XOFF l XON");
+    EXPECT_TRUE(l.port.isOpen());
+}
+
+TEST(ReceiverLink, LossIsSaidOnceAndReopeningRunsTheWholeStartUpUntilTheBoardAnswers)
+{
+    Link l;
+    ASSERT_TRUE(l.link.StartReceiver());
+    l.port.comm(comEvReceive, "+,,17,4840D6,,,,,,,,,,,,;\r\n");
+    l.said();
+
+    l.port.loss("read error");
+    l.port.loss("read error");
+    EXPECT_EQ(l.link.state(), LinkState::Lost);
+    EXPECT_EQ(l.said(), "events 0 close");
+    EXPECT_EQ(l.host.statuses,
+              std::vector<std::string>{"lost COM1 (read error); reopening it every 2 s"});
+
+    l.port.opens = {false, false};
+    l.link.retryTick();
+    l.link.retryTick();
+    EXPECT_EQ(l.said(), "open failed open failed");
+
+    // A board that answers badly while reconnecting is reported, once, and
+    // the program goes on trying.
+    l.port.replies["?"] = "ADSB 2.7";
+    l.link.retryTick();
+    l.link.retryTick();
+    EXPECT_EQ(l.link.state(), LinkState::Lost);
+    EXPECT_FALSE(l.host.ended);
+    EXPECT_TRUE(l.host.boxes.empty());
+    ASSERT_EQ(l.host.statuses.size(), 2u);
+    EXPECT_EQ(l.host.statuses[1], "Bad firmware version: 2.7 You need to update it.");
+
+    l.port.replies["?"] = "ADSB 2.8";
+    l.link.retryTick();
+    EXPECT_EQ(l.link.state(), LinkState::Open);
+    EXPECT_EQ(l.host.statuses.back(), "receiver back on COM1");
+    EXPECT_EQ(l.chain.table().size(), 1u) << "the table survives the loss";
+
+    // The configuration dialog stops the attempts.
+    l.port.loss("gone");
+    l.link.suspend();
+    l.said();
+    l.link.retryTick();
+    EXPECT_EQ(l.said(), "");
+}
+
+} // namespace
+} // namespace telvorn
