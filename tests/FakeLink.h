@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <deque>
+#include <functional>
+#include <thread>
 #include <map>
 #include <string>
 #include <utility>
@@ -127,6 +130,8 @@ public:
     std::string directory = "/nonexistent-folder";
     std::function<void()> onConfigure;
     bool ended = false;
+    // Against a real board the waits must really pass.
+    bool realSleep = false;
 
     MsgResult MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title,
                      const std::string&) override
@@ -147,7 +152,12 @@ public:
         if (onConfigure)
             onConfigure();
     }
-    void Sleep(int milliseconds) override { log_.push_back("~" + std::to_string(milliseconds)); }
+    void Sleep(int milliseconds) override
+    {
+        log_.push_back("~" + std::to_string(milliseconds));
+        if (realSleep)
+            std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    }
     std::string currentDirectory() override { return directory; }
     void EndProgram() override
     {

@@ -18,5 +18,6 @@ struct Command {
 int RunReplay(int argc, char** argv);
 int RunCrc(int argc, char** argv);
 int RunCpr(int argc, char** argv);
+int RunMonitor(int argc, char** argv);
 
 } // namespace telvorn::app

@@ -12,6 +12,7 @@ constexpr std::array kCommands{
     Command{"replay", "replay a receiver log or byte stream into the aircraft table", telvorn::app::RunReplay},
     Command{"crc", "check the Mode S parity of hexadecimal frames", telvorn::app::RunCrc},
     Command{"cpr", "decode a CPR position against a reference position", telvorn::app::RunCpr},
+    Command{"monitor", "run the receiver without a window and print its table", telvorn::app::RunMonitor},
 };
 
 void PrintUsage(std::FILE* out)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace telvorn::app {
+
+struct MonitorOptions {
+    // Opened for this run only; the stored choice stays as it is.
+    std::optional<std::string> port;
+    std::optional<double> seconds;
+    std::optional<double> every;
+    bool table = false;
+};
+
+// Either the options or a one-line message naming what is wrong.
+struct ParsedMonitorOptions {
+    std::optional<MonitorOptions> options;
+    std::string error;
+};
+
+ParsedMonitorOptions ParseMonitorOptions(const std::vector<std::string>& args);
+
+} // namespace telvorn::app
