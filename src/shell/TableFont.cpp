@@ -1,0 +1,27 @@
+#include "shell/TableFont.h"
+
+#include <QFontDatabase>
+#include <QFontInfo>
+
+#include "table/Columns.h"
+
+namespace telvorn {
+
+QFont TableFont()
+{
+    QFont font;
+    font.setFamilies({QString::fromLatin1(kTableFont.data(), qsizetype(kTableFont.size())),
+                      QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
+                      QStringLiteral("Courier New")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(kTableFontPoints);
+    font.setWeight(QFont::Normal);
+    if (!QFontInfo(font).fixedPitch()) {
+        QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        fixed.setPointSizeF(kTableFontPoints);
+        return fixed;
+    }
+    return font;
+}
+
+} // namespace telvorn
