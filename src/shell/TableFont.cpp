@@ -10,9 +10,10 @@ namespace telvorn {
 QFont TableFont()
 {
     QFont font;
-    font.setFamilies({QString::fromLatin1(kTableFont.data(), qsizetype(kTableFont.size())),
-                      QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
-                      QStringLiteral("Courier New")});
+    const QStringList families{QString::fromLatin1(kTableFont.data(), qsizetype(kTableFont.size())),
+                               QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
+                               QStringLiteral("Courier New")};
+    font.setFamilies(families);
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSizeF(kTableFontPoints);
     font.setWeight(QFont::Normal);
