@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QStringList>
 
 #include "table/Columns.h"
 
