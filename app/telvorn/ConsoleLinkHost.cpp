@@ -1,10 +1,6 @@
 #include "ConsoleLinkHost.h"
 
-#include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
-#include <thread>
 
 namespace telvorn::app {
 
@@ -26,18 +22,6 @@ void ConsoleLinkHost::setCaption(const std::string& caption)
         return;
     caption_ = caption;
     say(caption);
-}
-
-void ConsoleLinkHost::Sleep(int milliseconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
-
-std::string ConsoleLinkHost::currentDirectory()
-{
-    std::error_code error;
-    const std::filesystem::path here = std::filesystem::current_path(error);
-    return error ? std::string(".") : here.string();
 }
 
 void ConsoleLinkHost::linkStatus(LinkState, const std::string& message)

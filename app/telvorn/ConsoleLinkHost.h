@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/Process.h"
 #include "receiver/LinkHost.h"
 
 namespace telvorn::app {
@@ -19,8 +20,8 @@ public:
     void setCaption(const std::string& caption) override;
     void setModeCaption(const std::string&) override {}
     void configure() override {}
-    void Sleep(int milliseconds) override;
-    std::string currentDirectory() override;
+    void Sleep(int milliseconds) override { SleepMilliseconds(milliseconds); }
+    std::string currentDirectory() override { return WorkingFolder(); }
     void EndProgram() override { ended_ = true; }
     void linkStatus(LinkState state, const std::string& message) override;
 

@@ -13,6 +13,7 @@
 
 #include "Commands.h"
 #include "ConsoleLinkHost.h"
+#include "DemoBoard.h"
 #include "MonitorOptions.h"
 #include "ReplayOutput.h"
 #include "platform/DefaultSettingsStore.h"
@@ -28,13 +29,13 @@ namespace telvorn::app {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: telvorn monitor [--port DEVICE] [--seconds N] [--every S] [--table]\n"
+    "usage: telvorn monitor [--port DEVICE] [--seconds N] [--every S] [--table] [--demo]\n"
     "  Runs the receiver without a window, with the stored settings (the window's\n"
     "  configuration; TELVORN_SETTINGS_DIR moves them), and prints the aircraft table\n"
     "  as the JSON of 'telvorn replay' every S seconds and once at exit: after N\n"
     "  seconds, or on SIGINT/SIGTERM. --table shows the aligned text table instead,\n"
     "  redrawn in place about once a second on a terminal. --port opens DEVICE for\n"
-    "  this run only.\n";
+    "  this run only; --demo runs against the built-in board emulator.\n";
 
 constexpr int kRedrawMs = 1000;
 
@@ -63,7 +64,18 @@ int RunMonitor(int argc, char** argv)
         std::fprintf(stderr, "telvorn monitor: %s\n", parsed.error.c_str());
         return 2;
     }
-    const MonitorOptions& o = *parsed.options;
+    MonitorOptions o = *parsed.options;
+
+    DemoBoard board;
+    if (o.demo) {
+        std::string error;
+        const std::string device = board.start(error);
+        if (device.empty()) {
+            std::fprintf(stderr, "telvorn monitor: cannot start the demo board: %s\n", error.c_str());
+            return 1;
+        }
+        o.port = o.port.value_or(device);
+    }
 
     const AppSettings settings = LoadSettings(*OpenDefaultSettingsStore());
     int qtArgc = 1;

@@ -23,6 +23,10 @@ ParsedMonitorOptions ParseMonitorOptions(const std::vector<std::string>& args)
             if (!r.flagOk())
                 return fail("option --table takes no value");
             o.table = true;
+        } else if (name == "--demo") {
+            if (!r.flagOk())
+                return fail("option --demo takes no value");
+            o.demo = true;
         } else if (name == "--port") {
             const std::optional<std::string> v = r.value();
             if (!v || v->empty())

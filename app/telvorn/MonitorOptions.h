@@ -12,6 +12,8 @@ struct MonitorOptions {
     std::optional<double> seconds;
     std::optional<double> every;
     bool table = false;
+    // Against the built-in board emulator, with demo settings.
+    bool demo = false;
 };
 
 // Either the options or a one-line message naming what is wrong.
