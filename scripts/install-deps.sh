@@ -6,7 +6,7 @@ set -euo pipefail
 
 profile="${1:-test}"
 packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev qt6-serialport-dev)
+  qt6-base-dev qt6-serialport-dev qt6-qpa-plugins fonts-dejavu-core)
 if [ "$profile" = test ]; then
   # The Windows registry backend is cross-compiled and its tests run under Wine.
   packages+=(g++-mingw-w64-x86-64-posix wine wine64)
