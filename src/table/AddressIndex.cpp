@@ -1,5 +1,6 @@
 #include "table/AddressIndex.h"
 
+#include <random>
 #include <utility>
 
 namespace telvorn {
@@ -10,20 +11,31 @@ constexpr std::size_t kInitialSlots = 64;
 
 } // namespace
 
-AddressIndex::AddressIndex(AddressOf addressOf)
-    : addressOf_(std::move(addressOf)), entries_(kInitialSlots), mask_(kInitialSlots - 1)
+AddressIndex::AddressIndex(AddressOf addressOf) : AddressIndex(std::move(addressOf), RandomKey())
 {
 }
 
-// FNV-1a: addresses are six characters, where it is both fast and well spread.
-std::uint32_t AddressIndex::Hash(std::string_view address)
+AddressIndex::AddressIndex(AddressOf addressOf, SipKey key)
+    : addressOf_(std::move(addressOf)), key_(key), entries_(kInitialSlots), mask_(kInitialSlots - 1)
 {
-    std::uint32_t h = 2166136261u;
-    for (char c : address) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 16777619u;
-    }
-    return h;
+}
+
+SipKey AddressIndex::RandomKey()
+{
+    std::random_device device;
+    auto word = [&device] { return std::uint64_t(device()) << 32 | device(); };
+    return SipKey{word(), word()};
+}
+
+std::uint32_t AddressIndex::hash(std::string_view address) const
+{
+    return std::uint32_t(SipHash<1, 3>(key_, address));
+}
+
+std::size_t AddressIndex::probesFor(std::string_view address) const
+{
+    const std::uint32_t h = hash(address);
+    return ((slotOf(address, h) - (h & mask_)) & mask_) + 1;
 }
 
 // The slot holding the address, or the empty slot where it would go.
@@ -40,7 +52,7 @@ std::size_t AddressIndex::slotOf(std::string_view address, std::uint32_t hash) c
 
 std::optional<AddressIndex::Id> AddressIndex::find(std::string_view address) const
 {
-    const Entry& entry = entries_[slotOf(address, Hash(address))];
+    const Entry& entry = entries_[slotOf(address, hash(address))];
     if (entry.id == kEmpty)
         return std::nullopt;
     return entry.id;
@@ -51,14 +63,14 @@ void AddressIndex::insert(std::string_view address, Id id)
     // At most half full, so probe runs stay short.
     if ((count_ + 1) * 2 > entries_.size())
         grow();
-    const std::uint32_t hash = Hash(address);
-    entries_[slotOf(address, hash)] = Entry{hash, id};
+    const std::uint32_t h = hash(address);
+    entries_[slotOf(address, h)] = Entry{h, id};
     ++count_;
 }
 
 void AddressIndex::erase(std::string_view address)
 {
-    std::size_t hole = slotOf(address, Hash(address));
+    std::size_t hole = slotOf(address, hash(address));
     if (entries_[hole].id == kEmpty)
         return;
     entries_[hole] = Entry{};
