@@ -44,12 +44,24 @@ public:
 private:
     static constexpr Id kEmpty = UINT32_MAX;
 
+    // An address of up to seven bytes is kept in the entry itself, its
+    // length in the top byte, so finding a six-digit address touches no row;
+    // a longer one reads kLongText and is compared through `addressOf`.
+    static constexpr std::uint64_t kLongText = UINT64_MAX;
+
+    struct Key {
+        std::uint64_t text;
+        std::uint32_t hash;
+    };
+
     struct Entry {
+        std::uint64_t text = 0;
         std::uint32_t hash = 0;
         Id id = kEmpty;
     };
 
-    std::size_t slotOf(std::string_view address, std::uint32_t hash) const;
+    Key keyOf(std::string_view address) const;
+    std::size_t slotOf(std::string_view address, const Key& key) const;
     void grow();
 
     AddressOf addressOf_;
