@@ -143,6 +143,17 @@ TEST(Replay, SortPurgeDistanceAndRawOptions)
     EXPECT_NE(Replay(kClock + raw.string()).out.find("\"last_position\": [\"74158\", \"50194\"]"), std::string::npos);
 }
 
+TEST(Replay, ClockReachesTheEndsOfWhatItHolds)
+{
+    const fs::path input = WriteFile("stream.txt", kStream);
+    const ToolRun last = Replay("--clock 2262-04-11T23:47:16Z --purge-after 0.5 " + input.string());
+    ASSERT_EQ(last.exitCode, 0) << last.err;
+    EXPECT_NE(last.out.find("\"23471600\", \"3C6444\""), std::string::npos) << last.out;
+    const ToolRun first = Replay("--clock 1677-09-21T00:12:44Z " + input.string());
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_NE(first.out.find("\"00124400\", \"3C6444\""), std::string::npos) << first.out;
+}
+
 TEST(Replay, LogHoldsTheLinesAsReceived)
 {
     const fs::path input = WriteFile("stream.txt", kStream);
@@ -177,6 +188,16 @@ TEST(Replay, BadUsageAndUnreadableInput)
         {"--clock 2026-12-05 " + input.string(), "--clock"},
         {"--chunk 0 " + input.string(), "--chunk"},
         {"--purge-after -1 " + input.string(), "--purge-after"},
+        // Hour 24, minute 60 and second 60 are no time of day.
+        {"--clock 2026-12-05T24:00:00Z " + input.string(), "--clock"},
+        {"--clock 2026-12-05T13:60:00Z " + input.string(), "--clock"},
+        {"--clock 2026-12-05T13:27:60Z " + input.string(), "--clock"},
+        // Beyond what the nanosecond clock holds, before and after.
+        {"--clock 9999-12-31T23:59:59Z " + input.string(), "--clock"},
+        {"--clock 1677-09-21T00:12:43Z " + input.string(), "--clock"},
+        {"--clock 2262-01-01T00:00:00Z --purge-after 1000000000 " + input.string(), "--purge-after"},
+        // A line feed in a value stays out of the one-line message.
+        {"--sort '1\n2' " + input.string(), "--sort"},
         {"--raw-mode=1 " + input.string(), "--raw-mode"},
         {"", "FILE"},
         {input.string() + " " + input.string(), "unexpected"},
