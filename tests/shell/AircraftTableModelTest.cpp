@@ -8,20 +8,12 @@
 #include <QColor>
 
 #include "CoreHarness.h"
+#include "QtTestApp.h"
 #include "shell/AircraftTableModel.h"
 #include "table/StalePurge.h"
 
 namespace telvorn {
 namespace {
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "model_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
 
 void ExpectSameAsCore(const AircraftTableModel& model, const AircraftTable& table, int step)
 {
@@ -36,7 +28,7 @@ void ExpectSameAsCore(const AircraftTableModel& model, const AircraftTable& tabl
 
 TEST(AircraftTableModel, FollowsInsertsMovesRemovalsAndResortsExactly)
 {
-    App();
+    test::App();
     test::CoreHarness core;
     AircraftTableModel model(core.table);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -67,7 +59,7 @@ TEST(AircraftTableModel, FollowsInsertsMovesRemovalsAndResortsExactly)
 
 TEST(AircraftTableModel, ShowsARowPurgedAndItsIdReusedInOneBatchRight)
 {
-    App();
+    test::App();
     test::CoreHarness core;
     AircraftTableModel model(core.table);
     core.decode(test::Record17("4840D6", {{4, "KLM1"}, {10, "7700"}}));
@@ -86,7 +78,7 @@ TEST(AircraftTableModel, ShowsARowPurgedAndItsIdReusedInOneBatchRight)
 
 TEST(AircraftTableModel, ColoursAlignmentCaptionsAndStyle)
 {
-    App();
+    test::App();
     test::CoreHarness core;
     AircraftTableModel model(core.table);
     core.decode(test::Record17("4840D6", {{4, "KLM1"}, {10, "7700"}}));
