@@ -4,11 +4,9 @@
 #include <random>
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
 #include <QColor>
 
 #include "CoreHarness.h"
-#include "QtTestApp.h"
 #include "shell/AircraftTableModel.h"
 #include "table/StalePurge.h"
 
@@ -28,7 +26,6 @@ void ExpectSameAsCore(const AircraftTableModel& model, const AircraftTable& tabl
 
 TEST(AircraftTableModel, FollowsInsertsMovesRemovalsAndResortsExactly)
 {
-    test::App();
     test::CoreHarness core;
     AircraftTableModel model(core.table);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
@@ -59,7 +56,6 @@ TEST(AircraftTableModel, FollowsInsertsMovesRemovalsAndResortsExactly)
 
 TEST(AircraftTableModel, ShowsARowPurgedAndItsIdReusedInOneBatchRight)
 {
-    test::App();
     test::CoreHarness core;
     AircraftTableModel model(core.table);
     core.decode(test::Record17("4840D6", {{4, "KLM1"}, {10, "7700"}}));
@@ -78,7 +74,6 @@ TEST(AircraftTableModel, ShowsARowPurgedAndItsIdReusedInOneBatchRight)
 
 TEST(AircraftTableModel, ColoursAlignmentCaptionsAndStyle)
 {
-    test::App();
     test::CoreHarness core;
     AircraftTableModel model(core.table);
     core.decode(test::Record17("4840D6", {{4, "KLM1"}, {10, "7700"}}));
