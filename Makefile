@@ -29,8 +29,15 @@ test:
 	cmake --build $(TEST_DIR) -j $(JOBS)
 	ctest --test-dir $(TEST_DIR) --output-on-failure -j $(JOBS)
 
+# The window on the built-in board emulator, with settings in a demo folder;
+# without a display, the live terminal table of the monitor instead.
 demo: build
-	$(APP_DIR)/app/telvorn/telvorn replay --table samples/Output.txt
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(APP_DIR)/app/telvorn/telvorn --demo; \
+	else \
+	  echo "No display: the live table of 'telvorn monitor --demo --table' (Ctrl-C ends it)"; \
+	  $(APP_DIR)/app/telvorn/telvorn monitor --demo --table; \
+	fi
 
 bench: build
 	$(APP_DIR)/bench/telvorn-bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true

@@ -24,6 +24,11 @@ AircraftTableView::AircraftTableView(QWidget* parent) : QTableView(parent)
     rows->setDefaultSectionSize(QFontMetrics(font()).height() + 2);
 
     QHeaderView* header = horizontalHeader();
+    QFont captions = header->font();
+    captions.setPointSizeF(8.0);
+    header->setFont(captions);
+    // Narrow columns ("T", "P" at 280 and 320 twips) keep their widths.
+    header->setMinimumSectionSize(1);
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->setSectionsClickable(true);
     header->setSortIndicatorShown(true);
