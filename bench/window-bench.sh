@@ -20,7 +20,7 @@ trap 'kill $app $board $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
 display=":$(( 190 + RANDOM % 100 ))"
 Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-$bin/tools/board/telvorn-board --seed 1 --link 1000000 --aircraft 500 --symlink "$work/board" \
+$bin/tools/board/telvorn-board --seed 1 --link 1000000 --aircraft ${BENCH_AIRCRAFT:-500} --symlink "$work/board" \
   --record "$work/sent.log" >/dev/null 2>&1 &
 board=$!
 sleep 1
@@ -37,14 +37,18 @@ t0=$(ticks); s0=$(date +%s.%N)
 sleep $(( seconds - warmup ))
 t1=$(ticks); s1=$(date +%s.%N)
 peak_kb=$(awk '/VmHWM/ {print $2}' /proc/$app/status)
-# Stop the board first, so that everything it sent has arrived when the window closes.
-kill $board; wait $board 2>/dev/null || true
+# Pause the board first, so that everything it sent has arrived when the
+# window closes. Pausing, not ending it: a hang-up makes the kernel drop
+# what the window has not read yet (at most one 10 ms gathering here).
+kill -STOP $board
+cp "$work/sent.log" "$work/sent-before-close.log"
 sleep 1
 kill -TERM $app; wait $app 2>/dev/null || true
+kill -CONT $board; kill $board; wait $board 2>/dev/null || true
 
 # Lines the window should have counted: everything after the board's answer
 # to "p", the last reply of the start-up, before which the input is emptied.
-sent=$(python3 - "$work/sent.log" <<'PY'
+sent=$(python3 - "$work/sent-before-close.log" <<'PY'
 import re, sys
 data = open(sys.argv[1], 'rb').read()
 replies = [m.end() for m in re.finditer(rb'\|-?[0-9.]+,-?[0-9.]+;', data)]

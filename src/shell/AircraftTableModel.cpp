@@ -48,7 +48,7 @@ QVariant AircraftTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
-    const Shown& shown = rows_[std::size_t(index.row())];
+    const Shown& shown = *rows_[std::size_t(index.row())];
     const auto column = Column(index.column());
     switch (role) {
     case Qt::DisplayRole:
@@ -110,7 +110,7 @@ void AircraftTableModel::columnsChanged()
 int AircraftTableModel::displayRowOf(RowId id) const
 {
     for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i].id == id)
+        if (rows_[i]->id == id)
             return int(i);
     return -1;
 }
@@ -160,7 +160,7 @@ void AircraftTableModel::rebuild()
     rows_.clear();
     rows_.reserve(table_.size());
     for (RowId id : table_.idsInOrder())
-        rows_.push_back({id, table_.row(id)});
+        rows_.push_back(std::make_unique<Shown>(Shown{id, table_.row(id)}));
 }
 
 void AircraftTableModel::flush()
@@ -181,7 +181,7 @@ void AircraftTableModel::flush()
             beginInsertRows({}, from, from);
             // The row as the core holds it now; a later change in this batch
             // rewrites it again below.
-            rows_.insert(rows_.begin() + from, Shown{c.id, table_.row(c.id)});
+            rows_.insert(rows_.begin() + from, std::make_unique<Shown>(Shown{c.id, table_.row(c.id)}));
             endInsertRows();
             break;
         case Kind::Remove:
@@ -194,7 +194,7 @@ void AircraftTableModel::flush()
             if (to == from)
                 break;
             beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
-            Shown moving = std::move(rows_[std::size_t(from)]);
+            std::unique_ptr<Shown> moving = std::move(rows_[std::size_t(from)]);
             rows_.erase(rows_.begin() + from);
             rows_.insert(rows_.begin() + to, std::move(moving));
             endMoveRows();
@@ -210,7 +210,7 @@ void AircraftTableModel::flush()
         return;
     const int last = columnCount() - 1;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
-        Shown& shown = rows_[i];
+        Shown& shown = *rows_[i];
         if (rewritten_.count(shown.id) == 0)
             continue;
         shown.row = table_.row(shown.id);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <unordered_set>
 #include <vector>
@@ -50,7 +51,7 @@ public:
     void flush();
     // The model's row of a core row, or -1.
     int displayRowOf(RowId id) const;
-    RowId idAt(int row) const { return rows_[std::size_t(row)].id; }
+    RowId idAt(int row) const { return rows_[std::size_t(row)]->id; }
 
     // A style per row, asked for when rows are shown (emergencies).
     void setStyle(std::function<std::optional<RowStyle>(RowId)> style) { style_ = std::move(style); }
@@ -79,7 +80,8 @@ private:
     void rebuild();
 
     AircraftTable& table_;
-    std::vector<Shown> rows_;
+    // Rows by pointer: a move shifts pointers, not 19 cells of text each.
+    std::vector<std::unique_ptr<Shown>> rows_;
     std::vector<Change> queue_;
     std::unordered_set<RowId> rewritten_;
     bool resetPending_ = false;
