@@ -40,3 +40,12 @@ TEST(GetCountry, AddressTextReadsAsLeadingHexDigits)
     // A run too long for the field saturates instead of wrapping to a valid address.
     EXPECT_EQ(GetCountry(LeadingHexValue("1004840D6")), "");
 }
+
+TEST(UTCStampSeconds, ReadsAStampBackAsSecondsSince1970)
+{
+    EXPECT_DOUBLE_EQ(UTCStampSeconds("20261205132735042").value_or(-1), 1796477255.042);
+    EXPECT_DOUBLE_EQ(UTCStampSeconds("19700101000000000").value_or(-1), 0.0);
+    for (const char* bad : {"", "2026120513273504", "202612051327350420", "2026120513273504x", "20261305132735042",
+                            "20260230132735042", "20261205242735042", "20261205136035042"})
+        EXPECT_FALSE(UTCStampSeconds(bad)) << bad;
+}
