@@ -39,12 +39,16 @@ void EmergencyWatch::recordApplied(const RecordFields& fields, RowId row)
     const std::string_view squawk = fields[10];
     if (squawk.empty())
         return;
+    const std::string_view meaning = SquawkEmergency(squawk);
+    if (meaning.empty() && (row >= active_.size() || !active_[row]))
+        return;
     RowState& state = at(row);
-    state.squawk = SquawkEmergency(squawk);
+    state.squawk = meaning;
     if (state.alertFromSquawk && squawk != state.squawkAtAlert) {
         state.alert = {};
         state.alertFromSquawk = false;
     }
+    noteActive(row);
 }
 
 void EmergencyWatch::alertReceived(std::string_view line)
@@ -56,20 +60,23 @@ void EmergencyWatch::alertReceived(std::string_view line)
     if (!row)
         return;
     RowState& state = at(*row);
-    if (!IsEmergencyCode((*fields)[1])) {
+    if (IsEmergencyCode((*fields)[1])) {
+        state.alert = AlertStateText((*fields)[1]);
+        state.alertFromSquawk = (*fields)[2] == "S";
+        state.squawkAtAlert = table_.row(*row)[Column::Sqwk];
+    } else {
         state.alert = {};
         state.alertFromSquawk = false;
-        return;
     }
-    state.alert = AlertStateText((*fields)[1]);
-    state.alertFromSquawk = (*fields)[2] == "S";
-    state.squawkAtAlert = table_.row(*row)[Column::Sqwk];
+    noteActive(*row);
 }
 
 void EmergencyWatch::rowRemoved(RowId row)
 {
-    if (row < rows_.size())
+    if (row < rows_.size()) {
         rows_[row] = RowState{};
+        active_[row] = 0;
+    }
 }
 
 bool EmergencyWatch::inEmergency(RowId row) const
@@ -87,9 +94,16 @@ std::string_view EmergencyWatch::emergencyText(RowId row) const
 
 EmergencyWatch::RowState& EmergencyWatch::at(RowId row)
 {
-    if (row >= rows_.size())
+    if (row >= rows_.size()) {
         rows_.resize(std::size_t(row) + 1);
+        active_.resize(std::size_t(row) + 1);
+    }
     return rows_[row];
+}
+
+void EmergencyWatch::noteActive(RowId row)
+{
+    active_[row] = !rows_[row].squawk.empty() || !rows_[row].alert.empty();
 }
 
 // The board names the subject by the address as it sends it in records (six

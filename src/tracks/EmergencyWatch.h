@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,10 +46,14 @@ private:
         std::string squawkAtAlert;
     };
     RowState& at(RowId row);
+    void noteActive(RowId row);
     std::optional<RowId> subjectRow(std::string_view subject) const;
 
     const AircraftTable& table_;
     std::vector<RowState> rows_;
+    // One byte a row: whether its state holds anything. Most records carry
+    // an ordinary squawk for a row in no emergency, and this is all they read.
+    std::vector<std::uint8_t> active_;
 };
 
 } // namespace telvorn

@@ -35,24 +35,26 @@ Tracker::~Tracker()
 
 const AircraftTrack* Tracker::track(RowId row) const
 {
-    if (row >= tracks_.size() || !tracks_[row].live)
+    if (row >= tracks_.size() || !live_[row])
         return nullptr;
-    return &tracks_[row].track;
+    return &tracks_[row];
 }
 
 void Tracker::recordApplied(const RecordFields& fields, RowId row, const MainState& state)
 {
-    if (row >= tracks_.size())
+    if (row >= tracks_.size()) {
         tracks_.resize(std::size_t(row) + 1);
-    Entry& entry = tracks_[row];
-    entry.live = true;
+        live_.resize(std::size_t(row) + 1);
+    }
+    live_[row] = 1;
+    AircraftTrack& track = tracks_[row];
     const std::optional<double> stamp = UTCStampSeconds(state.FrameTime);
     const double time = stamp ? *stamp : ClockSeconds(clock_);
-    entry.track.heard(time);
+    track.heard(time);
     if (const std::optional<GeoPoint> position = positions_.read(state))
-        entry.track.setPosition(*position, time);
+        track.setPosition(*position, time);
     if (!fields[12].empty() || !fields[13].empty() || !fields[14].empty())
-        updateTrack(entry.track, table_.row(row));
+        updateTrack(track, table_.row(row));
     emergencies_.recordApplied(fields, row);
 }
 
@@ -64,8 +66,8 @@ void Tracker::alertReceived(std::string_view line)
 void Tracker::rowRemoving(RowId row, const AircraftRow& /*cells*/)
 {
     if (row < tracks_.size()) {
-        tracks_[row].track.reset();
-        tracks_[row].live = false;
+        tracks_[row].reset();
+        live_[row] = 0;
     }
     emergencies_.rowRemoved(row);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,7 @@ public:
     Tracker& operator=(const Tracker&) = delete;
 
     // The track of a row in the table; null for an id that holds no row.
+    // Valid until the next record reaches the tracker.
     const AircraftTrack* track(RowId row) const;
     bool inEmergency(RowId row) const { return emergencies_.inEmergency(row); }
     std::string_view emergencyText(RowId row) const { return emergencies_.emergencyText(row); }
@@ -36,8 +38,8 @@ public:
     void forEachTrack(F&& f) const
     {
         for (RowId id = 0; id < tracks_.size(); ++id)
-            if (tracks_[id].live)
-                f(id, tracks_[id].track);
+            if (live_[id])
+                f(id, tracks_[id]);
     }
 
     void recordApplied(const RecordFields& fields, RowId row, const MainState& state) override;
@@ -45,15 +47,12 @@ public:
     void rowRemoving(RowId row, const AircraftRow& cells) override;
 
 private:
-    struct Entry {
-        AircraftTrack track;
-        bool live = false;
-    };
     void updateTrack(AircraftTrack& track, const AircraftRow& row);
 
     AircraftTable& table_;
     const Clock& clock_;
-    std::vector<Entry> tracks_;
+    std::vector<AircraftTrack> tracks_;
+    std::vector<std::uint8_t> live_;
     EmergencyWatch emergencies_;
     PositionReader positions_;
 };
