@@ -113,7 +113,7 @@ int RunReplay(int argc, char** argv)
     }
 
     const std::string out = o.tableOutput ? ReplayText(chain.panels(), chain.table(), state)
-                                          : ReplayJson(chain.panels(), chain.table(), state);
+                                          : ReplayJson(chain.panels(), chain.table(), state, chain.tracker());
     std::fwrite(out.data(), 1, out.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

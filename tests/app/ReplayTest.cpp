@@ -95,7 +95,7 @@ TEST(Replay, PrintsTheTableAsOneJsonObject)
         "\"\", \"\", \"\", \"\", \"\", \"\", \"48455.04\"], "
         "[\"2\", \"17\", \"13273504\", \"4840D6\", \"Netherlands\", \"KLM1023\", \"A3\", \"\", \"035000\", \"\", "
         "\"0\", \"48.85000\", \"2.35000\", \"\", \"\", \"\", \"\", \"\", \"48455.04\"]], "
-        "\"last_position\": [\"\", \"\"]}\n";
+        "\"last_position\": [\"\", \"\"], \"positions\": {\"4840D6\": [48.85, 2.35]}}\n";
     EXPECT_EQ(run.out, expected);
 
     // Any chunking, and standard input, give the same table.
@@ -110,7 +110,8 @@ TEST(Replay, EmptyInputShowsTheInitialPanels)
     const ToolRun run = Replay(input.string());
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "{\"panels\": {\"RAW\": \"NO RAW DATA MODE\", \"CRC\": \"\", \"PRC\": \"\", \"ALL\": \"\", "
-                       "\"ALT\": \"\"}, " + kColumns + ", \"rows\": [], \"last_position\": [\"\", \"\"]}\n");
+                       "\"ALT\": \"\"}, " + kColumns + ", \"rows\": [], \"last_position\": [\"\", \"\"], "
+                       "\"positions\": {}}\n");
 }
 
 TEST(Replay, SortPurgeDistanceAndRawOptions)
@@ -138,8 +139,14 @@ TEST(Replay, SortPurgeDistanceAndRawOptions)
     EXPECT_NE(dst.out.find(kColumns), std::string::npos) << "keys do not follow the captions";
 
     const fs::path raw = WriteFile("raw.txt", "+,,17,4840D6,,,1,74158,50194,,,,,,,;\r\n");
-    EXPECT_NE(Replay(kClock + "--raw-mode " + raw.string()).out.find("\"last_position\": [\"46.16409\", \"3.44655\"]"),
-              std::string::npos);
+    const ToolRun rawRun = Replay(kClock + "--raw-mode " + raw.string());
+    EXPECT_NE(rawRun.out.find("\"last_position\": [\"46.16409\", \"3.44655\"], "
+                              "\"positions\": {\"4840D6\": [46.16409, 3.44655]}"),
+              std::string::npos) << rawRun.out;
+    // Due north of the receiver: on its meridian, 60 NM being about a degree.
+    const fs::path north = WriteFile("north.txt", "+,,17,4840D6,,,0,60.0,0.0,,,,,,,;\r\n");
+    const ToolRun northRun = Replay(kClock + "--dst --ref 48.5,2.0 " + north.string());
+    EXPECT_NE(northRun.out.find("\"positions\": {\"4840D6\": [49.499326, 2]}"), std::string::npos) << northRun.out;
     EXPECT_NE(Replay(kClock + raw.string()).out.find("\"last_position\": [\"74158\", \"50194\"]"), std::string::npos);
 }
 

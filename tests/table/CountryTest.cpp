@@ -125,3 +125,12 @@ TEST(GetCountry, FirstAndLastAddressOfEveryBlockNameItsState)
         EXPECT_EQ(GetCountry(block.last), block.country) << std::hex << block.last;
     }
 }
+
+TEST(UTCStampSeconds, ReadsAStampBackAsSecondsSince1970)
+{
+    EXPECT_DOUBLE_EQ(UTCStampSeconds("20261205132735042").value_or(-1), 1796477255.042);
+    EXPECT_DOUBLE_EQ(UTCStampSeconds("19700101000000000").value_or(-1), 0.0);
+    for (const char* bad : {"", "2026120513273504", "202612051327350420", "2026120513273504x", "20261305132735042",
+                            "20260230132735042", "20261205242735042", "20261205136035042"})
+        EXPECT_FALSE(UTCStampSeconds(bad)) << bad;
+}
