@@ -58,7 +58,9 @@ QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent)
     gather_.setInterval(kGatherMs);
     connect(&gather_, &QTimer::timeout, this, &QtSerialPort::deliver);
     connect(&port_, &QSerialPort::readyRead, this, [this] {
-        if (!blocking_ && !gather_.isActive())
+        if (blocking_)
+            missedReady_ = true;
+        else if (!gather_.isActive())
             gather_.start();
     });
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
@@ -170,11 +172,19 @@ void QtSerialPort::write(std::string_view bytes)
 {
     if (!port_.isOpen())
         return;
-    Busy busy(blocking_);
-    port_.write(bytes.data(), qint64(bytes.size()));
-    const QDeadlineTimer deadline(kWriteWaitMs);
-    while (port_.isOpen() && port_.bytesToWrite() > 0 && !deadline.hasExpired())
-        port_.waitForBytesWritten(int(deadline.remainingTime()));
+    {
+        Busy busy(blocking_);
+        port_.write(bytes.data(), qint64(bytes.size()));
+        const QDeadlineTimer deadline(kWriteWaitMs);
+        while (port_.isOpen() && port_.bytesToWrite() > 0 && !deadline.hasExpired())
+            port_.waitForBytesWritten(int(deadline.remainingTime()));
+    }
+    // Waiting for the write lets Qt read too; what it read is still ours.
+    if (missedReady_ && !blocking_) {
+        missedReady_ = false;
+        if (threshold_ > 0 && !gather_.isActive())
+            gather_.start();
+    }
 }
 
 std::string QtSerialPort::readAll()
@@ -186,6 +196,7 @@ std::string QtSerialPort::readAll()
     while (port_.isOpen() && port_.waitForReadyRead(0)) {
     }
     const QByteArray data = port_.readAll();
+    missedReady_ = false;
     return std::string(data.constData(), std::size_t(data.size()));
 }
 
@@ -197,6 +208,7 @@ void QtSerialPort::clearInput()
     while (port_.isOpen() && port_.waitForReadyRead(0)) {
     }
     port_.clear(QSerialPort::Input);
+    missedReady_ = false;
 }
 
 void QtSerialPort::setDirectReads(bool on)

@@ -79,6 +79,10 @@ private:
     // Inside a blocking call: Qt may announce data there, which belongs to
     // the caller, not to a receive event.
     bool blocking_ = false;
+    // Bytes announced while a blocking call ran. With direct reads Qt's
+    // one-byte buffer is then full and it announces nothing more, so the
+    // announcement must not be lost with the call.
+    bool missedReady_ = false;
     bool deliveryQueued_ = false;
     bool lossQueued_ = false;
     // A loss queued for one opening must not close the next one.

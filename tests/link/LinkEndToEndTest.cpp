@@ -15,6 +15,7 @@
 
 #include "BoardServer.h"
 #include "FakeLink.h"
+#include "RunUntil.h"
 #include "TempFolder.h"
 #include "platform/QtSerialPort.h"
 #include "receiver/BoardReplies.h"
@@ -35,18 +36,7 @@ QCoreApplication& App()
     return app;
 }
 
-// Runs the event loop until the condition holds; false if it never does.
-bool RunUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = 10s)
-{
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > until)
-            return false;
-        App().processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
+using test::RunUntil;
 
 struct Station {
     explicit Station(board::BoardOptions options)

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "ConfigDone.h"
 #include "FakeLink.h"
 #include "TempFolder.h"
 #include "platform/FileSettingsStore.h"
@@ -58,21 +59,7 @@ struct Window {
     QString panel(Panel p) const { return main->status().panel(p)->text(); }
 };
 
-// Clicks "&Done" on the dialog once it shows, from inside its modal loop.
-void DoneWhenShown(std::function<void(Config&)> before = {})
-{
-    QTimer::singleShot(0, [before] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* c = qobject_cast<Config*>(w); c && c->isVisible()) {
-                if (before)
-                    before(*c);
-                QTest::mouseClick(c->findChild<QPushButton*>("OK"), Qt::LeftButton);
-                return;
-            }
-        }
-        DoneWhenShown(before);
-    });
-}
+using test::DoneWhenShown;
 
 TEST(Main, EmptyStoreAsksForAPortFirstAndStartsTheReceiverTwice)
 {
