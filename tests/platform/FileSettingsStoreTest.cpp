@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <random>
@@ -237,6 +238,7 @@ TEST(FileSettingsStore, AProcessKilledWhileSavingLeavesEachValueOldOrNew)
                 std::filesystem::remove(entry.path());
     }
     EXPECT_EQ(torn, 5) << "no kill landed inside a write in " << rounds << " rounds";
+    std::printf("[ figures  ] %d kills, %d inside a write\n", rounds, torn);
 }
 
 TEST(DefaultSettingsStore, TheOverrideComesFirstThenXdgThenHome)
