@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -18,5 +19,9 @@ std::optional<double> ParseDecimal(std::string_view text);
 // "LAT,LON" in decimal degrees, latitude within -90..90 and longitude within
 // -180..180, as given for a receiver position.
 std::optional<std::pair<double, double>> ParseLatLon(std::string_view text);
+
+// A value as a one-line message shows it, between quotes; bytes that would
+// break the line or the terminal (line feeds, escapes) as \xHH.
+std::string QuotedValue(std::string_view value);
 
 } // namespace telvorn::app

@@ -38,6 +38,7 @@ constexpr const char* kUsage =
     "  this run only; --demo runs against the built-in board emulator.\n";
 
 constexpr int kRedrawMs = 1000;
+constexpr int kLogWatchMs = 500;
 
 bool IsTerminal()
 {
@@ -123,10 +124,26 @@ int RunMonitor(int argc, char** argv)
     QTimer report;
     if (redraw || o.every) {
         QObject::connect(&report, &QTimer::timeout, [&] { show(redraw); });
-        report.start(redraw ? kRedrawMs : int(*o.every * 1000.0));
+        report.start(redraw ? kRedrawMs : TimerMilliseconds(*o.every));
     }
     if (o.seconds)
-        QTimer::singleShot(int(*o.seconds * 1000.0), &app, &QCoreApplication::quit);
+        QTimer::singleShot(TimerMilliseconds(*o.seconds), &app, &QCoreApplication::quit);
+    // The window keeps a failing log to itself; a monitor runs unattended,
+    // so whoever reads its messages learns once per opening that the log is
+    // incomplete.
+    QTimer logWatch;
+    bool logFailureSaid = false;
+    QObject::connect(&logWatch, &QTimer::timeout, [&] {
+        const std::string& failure = chain.log().failure();
+        if (failure.empty() || logFailureSaid) {
+            logFailureSaid = !failure.empty();
+            return;
+        }
+        logFailureSaid = true;
+        std::fprintf(stderr, "telvorn monitor: cannot write the log file %s: %s; receiving goes on\n",
+                     ReceiveChain::LogPath(host.currentDirectory()).c_str(), failure.c_str());
+    });
+    logWatch.start(kLogWatchMs);
     QtSignalWatcher stopSignals([&app](int) { app.quit(); });
 
     app.exec();

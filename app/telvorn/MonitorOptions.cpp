@@ -1,5 +1,8 @@
 #include "MonitorOptions.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "ArgParse.h"
 #include "OptionReader.h"
 
@@ -7,10 +10,16 @@ namespace telvorn::app {
 
 namespace {
 
-// Longer than any run anyone leaves unattended, short enough for a timer.
-constexpr double kMaxSeconds = 1.0e7;
+// The longest span a timer holds: its milliseconds are a 32-bit int.
+constexpr double kMaxSeconds = 2147483.0;
 
 } // namespace
+
+int TimerMilliseconds(double seconds)
+{
+    // Never 0: a timer of 0 ms fires at every turn of the event loop.
+    return int(std::clamp(std::round(seconds * 1000.0), 1.0, kMaxSeconds * 1000.0));
+}
 
 ParsedMonitorOptions ParseMonitorOptions(const std::vector<std::string>& args)
 {
@@ -38,12 +47,12 @@ ParsedMonitorOptions ParseMonitorOptions(const std::vector<std::string>& args)
                 return fail("option " + name + " needs a number of seconds");
             const std::optional<double> seconds = ParseDecimal(*v);
             if (!seconds || *seconds <= 0.0 || *seconds > kMaxSeconds)
-                return fail("bad " + name + " value '" + *v + "': expected seconds, more than 0");
+                return fail("bad " + name + " value " + QuotedValue(*v) + ": expected seconds, more than 0 and up to 2147483");
             (name == "--seconds" ? o.seconds : o.every) = seconds;
         } else if (r.isOption()) {
-            return fail("unknown option '" + r.raw() + "'");
+            return fail("unknown option " + QuotedValue(r.raw()));
         } else {
-            return fail("unexpected argument '" + r.raw() + "'");
+            return fail("unexpected argument " + QuotedValue(r.raw()));
         }
     }
     return ParsedMonitorOptions{o, {}};

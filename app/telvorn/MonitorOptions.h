@@ -24,4 +24,8 @@ struct ParsedMonitorOptions {
 
 ParsedMonitorOptions ParseMonitorOptions(const std::vector<std::string>& args);
 
+// A span of seconds as a timer's interval: 1 ms at least, and no more than
+// the parser accepts.
+int TimerMilliseconds(double seconds);
+
 } // namespace telvorn::app

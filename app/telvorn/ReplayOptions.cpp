@@ -13,25 +13,6 @@ constexpr std::size_t kMaxChunk = 64u * 1024u * 1024u;
 constexpr int kColumns = 19;
 constexpr const char* kClockReach = "from 1677-09-21T00:12:44Z to 2262-04-11T23:47:16Z";
 
-// A value as the message shows it, between quotes; bytes that would break
-// the one-line message or the terminal (line feeds, escapes) as \xHH.
-std::string Quoted(std::string_view value)
-{
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "'";
-    for (const char c : value) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
-        } else {
-            out += c;
-        }
-    }
-    return out + "'";
-}
-
 bool TakeNumber(const std::string& text, std::size_t from, std::size_t length, int& out)
 {
     if (from + length > text.size())
@@ -146,14 +127,14 @@ ParsedReplayOptions ParseReplayOptions(const std::vector<std::string>& args)
             if (!value(v))
                 return fail("option --sort needs a column number");
             if (!IsDigits(v) || v.size() > 2 || std::stoi(v) >= kColumns)
-                return fail("bad --sort value " + Quoted(v) + ": expected a column number from 0 to 18");
+                return fail("bad --sort value " + QuotedValue(v) + ": expected a column number from 0 to 18");
             o.sortColumn = std::stoi(v);
         } else if (arg == "--ref") {
             if (!value(v))
                 return fail("option --ref needs LAT,LON");
             const auto ref = ParseLatLon(v);
             if (!ref)
-                return fail("bad --ref value " + Quoted(v) + ": expected LAT,LON in degrees, e.g. 48.721710,2.374030");
+                return fail("bad --ref value " + QuotedValue(v) + ": expected LAT,LON in degrees, e.g. 48.721710,2.374030");
             const std::size_t comma = v.find(',');
             o.refLatText = v.substr(0, comma);
             o.refLonText = v.substr(comma + 1);
@@ -164,20 +145,20 @@ ParsedReplayOptions ParseReplayOptions(const std::vector<std::string>& args)
                 return fail("option --clock needs an instant such as 2026-12-05T13:27:35.042Z");
             o.clock = ParseIsoInstant(v);
             if (!o.clock)
-                return fail("bad --clock value " + Quoted(v) + ": expected UTC like 2026-12-05T13:27:35.042Z, " +
+                return fail("bad --clock value " + QuotedValue(v) + ": expected UTC like 2026-12-05T13:27:35.042Z, " +
                             kClockReach);
         } else if (arg == "--chunk") {
             if (!value(v))
                 return fail("option --chunk needs a byte count");
             if (!IsDigits(v) || v.size() > 9 || std::stoul(v) == 0 || std::stoul(v) > kMaxChunk)
-                return fail("bad --chunk value " + Quoted(v) + ": expected a byte count from 1 to 67108864");
+                return fail("bad --chunk value " + QuotedValue(v) + ": expected a byte count from 1 to 67108864");
             o.chunkBytes = std::stoul(v);
         } else if (arg == "--purge-after") {
             if (!value(v))
                 return fail("option --purge-after needs a number of seconds");
             const std::optional<double> seconds = ParseDecimal(v);
             if (!seconds || *seconds < 0.0 || *seconds > 1.0e9)
-                return fail("bad --purge-after value " + Quoted(v) + ": expected seconds, 0 or more");
+                return fail("bad --purge-after value " + QuotedValue(v) + ": expected seconds, 0 or more");
             o.purgeAfterSeconds = seconds;
             purgeText = v;
         } else if (arg == "--log") {
@@ -185,10 +166,10 @@ ParsedReplayOptions ParseReplayOptions(const std::vector<std::string>& args)
                 return fail("option --log needs a file name");
             o.logPath = v;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            return fail("unknown option " + Quoted(args[i]));
+            return fail("unknown option " + QuotedValue(args[i]));
         } else {
             if (haveInput)
-                return fail("unexpected argument " + Quoted(arg) + ": give one FILE or -");
+                return fail("unexpected argument " + QuotedValue(arg) + ": give one FILE or -");
             o.input = arg;
             haveInput = true;
         }
@@ -196,7 +177,7 @@ ParsedReplayOptions ParseReplayOptions(const std::vector<std::string>& args)
     if (!haveInput)
         return fail("missing FILE (or - for standard input)");
     if (o.clock && !PurgeInstant(o, *o.clock))
-        return fail("bad --purge-after value " + Quoted(purgeText) +
+        return fail("bad --purge-after value " + QuotedValue(purgeText) +
                     ": the purge would fall outside the clock's reach, " + kClockReach);
     return ParsedReplayOptions{o, {}};
 }

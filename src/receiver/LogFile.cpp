@@ -1,5 +1,8 @@
 #include "receiver/LogFile.h"
 
+#include <cerrno>
+#include <cstring>
+
 namespace telvorn {
 
 LogFile::~LogFile()
@@ -10,6 +13,7 @@ LogFile::~LogFile()
 bool LogFile::open(const std::string& path)
 {
     close();
+    failure_.clear();
     file_ = std::fopen(path.c_str(), "wb");
     return file_ != nullptr;
 }
@@ -26,13 +30,22 @@ bool LogFile::write(std::string_view bytes)
 {
     if (!file_)
         return false;
-    return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size())
+        return true;
+    failed();
+    return false;
 }
 
 void LogFile::flush()
 {
-    if (file_)
-        std::fflush(file_);
+    if (file_ && std::fflush(file_) != 0)
+        failed();
+}
+
+void LogFile::failed()
+{
+    if (failure_.empty())
+        failure_ = errno != 0 ? std::strerror(errno) : "write failed";
 }
 
 } // namespace telvorn

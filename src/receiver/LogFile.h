@@ -25,8 +25,15 @@ public:
     bool write(std::string_view bytes) override;
     void flush() override;
 
+    // What the system said at the first write or flush that failed since the
+    // opening ("No space left on device"); empty while every one succeeded.
+    const std::string& failure() const { return failure_; }
+
 private:
+    void failed();
+
     std::FILE* file_ = nullptr;
+    std::string failure_;
 };
 
 } // namespace telvorn

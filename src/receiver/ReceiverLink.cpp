@@ -243,6 +243,10 @@ void ReceiverLink::portLost(const std::string& reason)
         return;
     port_.setRThreshold(0);
     port_.close();
+    // The line the loss cut short must not be joined to the first line
+    // after the reconnection, which it would swallow: the rest of the cut
+    // line is gone, as after an overflow of the port's input.
+    chain_.MSComm_OnComm(comEventRxOver);
     state_ = LinkState::Lost;
     lastReport_.clear();
     report("lost " + port_.portName() + " (" + reason + "); reopening it every " +

@@ -121,7 +121,7 @@ TEST(BoardOptions, ParsesAndRefusesWithAReason)
     const std::vector<std::string_view> args{
         "--link",   "1000000",    "--seed",         "42", "--noise", "0.1", "--symlink", "/tmp/x", "--aircraft",
         "5",        "--position", "-33.9,18.6",     "--hangup-after", "3", "--down", "1.5", "--mute", "--version",
-        "3.0"};
+        "3.0",      "--silent-after", "4", "--silent", "0.5"};
     const BoardOptions o = ParseBoardOptions(args, help);
     EXPECT_FALSE(help);
     EXPECT_EQ(o.linkBitsPerSecond, 1000000.0);
@@ -132,6 +132,8 @@ TEST(BoardOptions, ParsesAndRefusesWithAReason)
     EXPECT_EQ(o.position.lat, -33.9);
     EXPECT_EQ(o.hangupAfter, 3.0);
     EXPECT_EQ(o.down, 1.5);
+    EXPECT_EQ(o.silentAfter, 4.0);
+    EXPECT_EQ(o.silent, 0.5);
     EXPECT_TRUE(o.mute);
     EXPECT_EQ(o.version, "3.0");
 

@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <random>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "TempFolder.h"
 #include "platform/DefaultSettingsStore.h"
@@ -168,6 +173,72 @@ TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeep
     EXPECT_EQ(ReadSetting(store, AppKey, "", "LAT", ""), "99.9");
     EXPECT_EQ(std::filesystem::status(file).permissions(),
         perms::owner_read | perms::owner_write | perms::group_read);
+}
+
+TEST(FileSettingsStore, AFolderMissingIsMadeAFileInItsWayIsLeftAlone)
+{
+    TempFolder dir;
+    const auto base = dir.path() / "not" / "yet";
+    FileSettingsStore missing(base), blocked(dir.path() / "blocked"), makerBlocked(dir.path() / "maker");
+    std::ofstream(dir.path() / "blocked") << "mine\n";
+    std::filesystem::create_directories(dir.path() / "maker");
+    std::ofstream(dir.path() / "maker" / MakerKeyName) << "mine too\n";
+
+    SaveSettings(missing, Changed());
+    EXPECT_EQ(LoadSettings(missing), Changed());
+    for (FileSettingsStore* store : {&blocked, &makerBlocked}) {
+        SaveSettings(*store, Changed());
+        EXPECT_EQ(LoadSettings(*store), AppSettings{});
+    }
+    EXPECT_EQ(Slurp(dir.path() / "blocked"), "mine\n");
+    EXPECT_EQ(Slurp(dir.path() / "maker" / MakerKeyName), "mine too\n");
+}
+
+// A process killed at any moment of a save, again and again: the store
+// always reads whole, each value the one saved before or the one being saved.
+TEST(FileSettingsStore, AProcessKilledWhileSavingLeavesEachValueOldOrNew)
+{
+    TempFolder dir;
+    const AppSettings a = {2000.0f, 3000.0f, 7, true, true, true, "-33.9", "151.2", 9, true, "/dev/ttyUSB3"};
+    const AppSettings b = Changed();
+    FileSettingsStore store(dir.path());
+    SaveSettings(store, a);
+    const auto file = store.storeFile(MakerKeyName, AppKey);
+    std::mt19937 random(3);
+    int torn = 0, rounds = 0;
+    for (; rounds < 400 && torn < 5; ++rounds) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            FileSettingsStore writer(dir.path());
+            for (;;) {
+                SaveSettings(writer, b);
+                SaveSettings(writer, a);
+            }
+        }
+        ::usleep(useconds_t(1000 + random() % 20000));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+
+        EXPECT_EQ(ParseSettingsFile(Slurp(file)).size(), 11u) << "round " << rounds;
+        const AppSettings now = LoadSettings(store);
+        const auto either = [&](auto field) { return now.*field == a.*field || now.*field == b.*field; };
+        EXPECT_TRUE(either(&AppSettings::mainLeft) && either(&AppSettings::mainTop) &&
+            either(&AppSettings::sortColumn) && either(&AppSettings::latitude) &&
+            either(&AppSettings::longitude) && either(&AppSettings::port) && either(&AppSettings::device))
+            << "round " << rounds << ": " << Slurp(file);
+        // A kill between writing the new file and renaming it leaves the
+        // new file beside the store; the next save goes on regardless.
+        int left = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
+            left += entry.path() != file;
+        torn += left > 0;
+        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
+            if (entry.path() != file)
+                std::filesystem::remove(entry.path());
+    }
+    EXPECT_EQ(torn, 5) << "no kill landed inside a write in " << rounds << " rounds";
+    std::printf("[ figures  ] %d kills, %d inside a write\n", rounds, torn);
 }
 
 TEST(DefaultSettingsStore, TheOverrideComesFirstThenXdgThenHome)

@@ -238,6 +238,15 @@ TEST(ReceiverLink, LossIsSaidOnceAndReopeningRunsTheWholeStartUpUntilTheBoardAns
     EXPECT_EQ(l.host.statuses.back(), "receiver back on COM1");
     EXPECT_EQ(l.chain.table().size(), 1u) << "the table survives the loss";
 
+    // A loss in the middle of a line: the half line is dropped, not joined
+    // to the first whole line after the reconnection.
+    l.port.comm(comEvReceive, "+,,17,3C6DD1,,AFR1");
+    l.port.loss("read error");
+    l.link.retryTick();
+    l.port.comm(comEvReceive, "+,,17,4CA2B1,,,,,,,,,,,,;\r\n");
+    EXPECT_EQ(l.chain.table().size(), 2u);
+    EXPECT_TRUE(l.chain.table().FindAircraftRow("4CA2B1")) << "the line after the reconnection is kept";
+
     // The configuration dialog stops the attempts.
     l.port.loss("gone");
     l.link.suspend();

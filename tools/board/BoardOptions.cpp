@@ -99,6 +99,10 @@ BoardOptions ParseBoardOptions(std::span<const std::string_view> args, bool& hel
             o.hangupAfter = Number(name, value(), 0.01, 1e6);
         else if (name == "--down")
             o.down = Number(name, value(), 0, 1e6);
+        else if (name == "--silent-after")
+            o.silentAfter = Number(name, value(), 0, 1e6);
+        else if (name == "--silent")
+            o.silent = Number(name, value(), 0, 1e6);
         else
             throw OptionError("unknown option '" + std::string(name) + "' (see --help)");
     }
@@ -127,8 +131,11 @@ std::string BoardUsage()
            "  --noise RATE           probability per line of garbage before it\n"
            "  --bare-lf RATE         probability per line of a \";\" LF ending\n"
            "  --drop RATE            probability per byte that it is lost\n"
-           "  --hangup-after SECONDS unplug the device after that long up, again and again\n"
-           "  --down SECONDS         how long it stays unplugged (default 2)\n";
+           "  --hangup-after SECONDS unplug the device after that long up, again and again,\n"
+           "                         halfway through a line\n"
+           "  --down SECONDS         how long it stays unplugged (default 2)\n"
+           "  --silent-after SECONDS stop answering that long after the start, still plugged in\n"
+           "  --silent SECONDS       how long it sends and answers nothing (default 2)\n";
 }
 
 } // namespace telvorn::board

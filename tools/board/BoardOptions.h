@@ -34,8 +34,10 @@ struct BoardOptions {
     std::string record; // also write everything sent to this file
 
     FaultRates faults;
-    std::optional<double> hangupAfter; // seconds up before each unplug
+    std::optional<double> hangupAfter; // seconds up before each unplug, in the middle of a line
     double down = 2.0;                 // seconds unplugged
+    std::optional<double> silentAfter; // seconds after the start before the board stops answering
+    double silent = 2.0;               // seconds it then sends and answers nothing, still plugged in
 
     double linesPerSecond() const;
 };

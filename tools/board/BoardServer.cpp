@@ -81,6 +81,7 @@ void BoardServer::start()
         throw std::runtime_error("cannot create the board's wake-up pipe: too many open files?");
     wakeRead_ = pipeFds[0];
     wakeWrite_ = pipeFds[1];
+    startedAt_ = Clock::now();
     try {
         plugIn();
     } catch (...) {
@@ -166,6 +167,7 @@ void BoardServer::run()
             continue;
         }
         if (options_.hangupAfter && now - upSince_ >= Ticks(*options_.hangupAfter)) {
+            tearLine(now);
             unplug();
             backAt_ = now + Ticks(options_.down);
             continue;
@@ -181,27 +183,74 @@ void BoardServer::run()
     }
 }
 
+bool BoardServer::silentAt(Clock::time_point now) const
+{
+    if (!options_.silentAfter)
+        return false;
+    const Clock::time_point from = startedAt_ + Ticks(*options_.silentAfter);
+    return now >= from && now < from + Ticks(options_.silent);
+}
+
 void BoardServer::serveOnce(Clock::time_point now)
 {
-    produce(now);
-    flush();
+    const bool silent = silentAt(now);
+    if (wasSilent_ && !silent)
+        pacer_.restart(now);
+    wasSilent_ = silent;
     std::optional<Clock::time_point> until;
-    if (line_.empty() && !commands_.state().held)
-        until = pacer_.nextDue();
+    if (silent) {
+        until = startedAt_ + Ticks(*options_.silentAfter + options_.silent);
+    } else {
+        produce(now);
+        flush();
+        if (line_.empty() && !commands_.state().held)
+            until = pacer_.nextDue();
+        if (options_.silentAfter && now < startedAt_ + Ticks(*options_.silentAfter)) {
+            const Clock::time_point quiet = startedAt_ + Ticks(*options_.silentAfter);
+            until = until ? std::min(*until, quiet) : quiet;
+        }
+    }
     if (options_.hangupAfter) {
         const Clock::time_point hangup = upSince_ + Ticks(*options_.hangupAfter);
         until = until ? std::min(*until, hangup) : hangup;
     }
-    wait(until, !replies_.empty() || lineSent_ < line_.size());
+    wait(until, !silent && (!replies_.empty() || lineSent_ < line_.size()));
 
     char buffer[512];
     while (transport_) {
         const std::size_t n = transport_->read(buffer, sizeof buffer);
         if (n == 0)
             break;
-        replies_ += commands_.feed(std::string_view(buffer, n), Clock::now());
+        // A hung firmware takes in what the host writes and acts on none of it.
+        if (!silent)
+            replies_ += commands_.feed(std::string_view(buffer, n), Clock::now());
     }
-    flush();
+    if (!silent)
+        flush();
+}
+
+void BoardServer::tearLine(Clock::time_point now)
+{
+    if (!transport_ || commands_.state().held || silentAt(now))
+        return;
+    if (line_.empty()) {
+        line_ = stream_.next(commands_.state());
+        lineSent_ = 0;
+    }
+    const std::size_t half = line_.size() / 2;
+    while (transport_ && lineSent_ < half) {
+        const std::size_t n = transport_->write(std::string_view(line_).substr(lineSent_, half - lineSent_));
+        if (n == 0)
+            break;
+        if (record_.is_open())
+            record_.write(line_.data() + lineSent_, std::streamsize(n));
+        lineSent_ += n;
+    }
+    if (record_.is_open())
+        record_.flush();
+    // Long enough for a host that reads on every byte to take the half line
+    // in before the line goes dead.
+    wait(Clock::now() + std::chrono::milliseconds(100), false);
 }
 
 void BoardServer::produce(Clock::time_point now)

@@ -22,7 +22,10 @@ namespace telvorn::board {
 
 // The emulated board at work: it serves one serial line on a thread of its
 // own, answering commands at once and sending traffic at the configured
-// pace, and pulls the plug now and then when told to.
+// pace, and pulls the plug now and then when told to, or falls silent.
+//
+// A plug pulled while the board talks cuts a line: every unplug sends the
+// first half of a line just before it, which the host has then to throw away.
 //
 // An unplugged USB board loses power: when it comes back its output options
 // are at their defaults again (nothing held, no frames, no distance, decoded
@@ -57,6 +60,8 @@ private:
     void run();
     void plugIn();
     void unplug();
+    void tearLine(Clock::time_point now);
+    bool silentAt(Clock::time_point now) const;
     void serveOnce(Clock::time_point now);
     void produce(Clock::time_point now);
     void flush();
@@ -77,6 +82,8 @@ private:
     std::string line_;
     std::size_t lineSent_ = 0;
     Clock::time_point upSince_{};
+    Clock::time_point startedAt_{};
+    bool wasSilent_ = false;
     std::optional<Clock::time_point> backAt_;
 
     mutable std::mutex pathMutex_;
