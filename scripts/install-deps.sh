@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Telvorn needs,
 # only those that are missing, so a machine that has them all stays offline.
-# Usage: install-deps.sh [build|test]   (default: test, which needs everything)
+# Usage: install-deps.sh [build|test|fuzz]   (default: test, which needs everything but fuzz)
 set -euo pipefail
 
 profile="${1:-test}"
 packages=(cmake ninja-build g++ make pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev
   qt6-base-dev qt6-serialport-dev qt6-qpa-plugins fonts-dejavu-core)
+if [ "$profile" = fuzz ]; then
+  # clang-14 with its runtime libraries (libFuzzer and the sanitizers live in
+  # libclang-rt-14-dev), and llvm-14 for llvm-symbolizer's stack traces.
+  packages+=(clang-14 libclang-rt-14-dev llvm-14)
+fi
 if [ "$profile" = test ]; then
   # The Windows registry backend is cross-compiled and its tests run under Wine.
   packages+=(g++-mingw-w64-x86-64-posix wine wine64)

@@ -19,5 +19,7 @@ int RunReplay(int argc, char** argv);
 int RunCrc(int argc, char** argv);
 int RunCpr(int argc, char** argv);
 int RunMonitor(int argc, char** argv);
+// The desktop program; it takes the whole command line, program name included.
+int RunWindow(int argc, char** argv);
 
 } // namespace telvorn::app

@@ -107,7 +107,7 @@ int RunMonitor(int argc, char** argv)
     auto show = [&](bool inPlace) {
         const MainState& state = chain.state();
         std::string out = o.table ? ReplayText(chain.panels(), chain.table(), state)
-                                  : ReplayJson(chain.panels(), chain.table(), state);
+                                  : ReplayJson(chain.panels(), chain.table(), state, chain.tracker());
         if (inPlace)
             out.insert(0, "\x1b[H\x1b[2J");
         std::fwrite(out.data(), 1, out.size(), stdout);

@@ -104,14 +104,16 @@ int RunReplay(int argc, char** argv)
     chain.log().close();
 
     if (o.purgeAfterSeconds) {
-        const auto base = o.clock ? *o.clock : std::chrono::system_clock::now();
-        const auto later = base + std::chrono::milliseconds(std::llround(*o.purgeAfterSeconds * 1000.0));
-        const FrozenClock purgeClock(std::chrono::time_point_cast<std::chrono::system_clock::duration>(later));
-        chain.TimerClean_Timer(purgeClock);
+        const auto purgeAt = PurgeInstant(o, std::chrono::system_clock::now());
+        if (!purgeAt) {
+            std::fprintf(stderr, "telvorn replay: the purge would fall beyond the clock's reach (2262)\n");
+            return 2;
+        }
+        chain.TimerClean_Timer(FrozenClock(*purgeAt));
     }
 
     const std::string out = o.tableOutput ? ReplayText(chain.panels(), chain.table(), state)
-                                          : ReplayJson(chain.panels(), chain.table(), state);
+                                          : ReplayJson(chain.panels(), chain.table(), state, chain.tracker());
     std::fwrite(out.data(), 1, out.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "ReplayOptions.h"
 
+#include <cmath>
 
 #include "ArgParse.h"
 #include "text/NumberText.h"
@@ -10,6 +11,26 @@ namespace {
 
 constexpr std::size_t kMaxChunk = 64u * 1024u * 1024u;
 constexpr int kColumns = 19;
+constexpr const char* kClockReach = "from 1677-09-21T00:12:44Z to 2262-04-11T23:47:16Z";
+
+// A value as the message shows it, between quotes; bytes that would break
+// the one-line message or the terminal (line feeds, escapes) as \xHH.
+std::string Quoted(std::string_view value)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out = "'";
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out + "'";
+}
 
 bool TakeNumber(const std::string& text, std::size_t from, std::size_t length, int& out)
 {
@@ -55,12 +76,32 @@ std::optional<std::chrono::system_clock::time_point> ParseIsoInstant(const std::
     const year_month_day date{year{y}, month{unsigned(mo)}, day{unsigned(d)}};
     if (!date.ok() || h > 23 || mi > 59 || s > 59)
         return std::nullopt;
-    return sys_days{date} + hours{h} + minutes{mi} + seconds{s} + milliseconds{ms};
+    return ClockInstant(sys_days{date} + hours{h} + minutes{mi} + seconds{s} + milliseconds{ms});
+}
+
+std::optional<std::chrono::system_clock::time_point> ClockInstant(std::chrono::sys_time<std::chrono::milliseconds> t)
+{
+    using namespace std::chrono;
+    // Milliseconds reach far beyond any four-digit year, so `t` itself never
+    // overflows; the clock's nanoseconds reach only from 1677 to 2262.
+    constexpr auto reach = duration_cast<milliseconds>(system_clock::duration::max());
+    if (t.time_since_epoch() > reach || t.time_since_epoch() < -reach)
+        return std::nullopt;
+    return time_point_cast<system_clock::duration>(t);
+}
+
+std::optional<std::chrono::system_clock::time_point> PurgeInstant(const ReplayOptions& o,
+                                                                  std::chrono::system_clock::time_point now)
+{
+    using namespace std::chrono;
+    const auto base = time_point_cast<milliseconds>(o.clock.value_or(now));
+    return ClockInstant(base + milliseconds(std::llround(o.purgeAfterSeconds.value_or(0.0) * 1000.0)));
 }
 
 ParsedReplayOptions ParseReplayOptions(const std::vector<std::string>& args)
 {
     ReplayOptions o;
+    std::string purgeText;
     bool haveInput = false;
     auto fail = [](std::string message) { return ParsedReplayOptions{std::nullopt, std::move(message)}; };
 
@@ -105,14 +146,14 @@ ParsedReplayOptions ParseReplayOptions(const std::vector<std::string>& args)
             if (!value(v))
                 return fail("option --sort needs a column number");
             if (!IsDigits(v) || v.size() > 2 || std::stoi(v) >= kColumns)
-                return fail("bad --sort value '" + v + "': expected a column number from 0 to 18");
+                return fail("bad --sort value " + Quoted(v) + ": expected a column number from 0 to 18");
             o.sortColumn = std::stoi(v);
         } else if (arg == "--ref") {
             if (!value(v))
                 return fail("option --ref needs LAT,LON");
             const auto ref = ParseLatLon(v);
             if (!ref)
-                return fail("bad --ref value '" + v + "': expected LAT,LON in degrees, e.g. 48.721710,2.374030");
+                return fail("bad --ref value " + Quoted(v) + ": expected LAT,LON in degrees, e.g. 48.721710,2.374030");
             const std::size_t comma = v.find(',');
             o.refLatText = v.substr(0, comma);
             o.refLonText = v.substr(comma + 1);
@@ -123,35 +164,40 @@ ParsedReplayOptions ParseReplayOptions(const std::vector<std::string>& args)
                 return fail("option --clock needs an instant such as 2026-12-05T13:27:35.042Z");
             o.clock = ParseIsoInstant(v);
             if (!o.clock)
-                return fail("bad --clock value '" + v + "': expected UTC like 2026-12-05T13:27:35.042Z");
+                return fail("bad --clock value " + Quoted(v) + ": expected UTC like 2026-12-05T13:27:35.042Z, " +
+                            kClockReach);
         } else if (arg == "--chunk") {
             if (!value(v))
                 return fail("option --chunk needs a byte count");
             if (!IsDigits(v) || v.size() > 9 || std::stoul(v) == 0 || std::stoul(v) > kMaxChunk)
-                return fail("bad --chunk value '" + v + "': expected a byte count from 1 to 67108864");
+                return fail("bad --chunk value " + Quoted(v) + ": expected a byte count from 1 to 67108864");
             o.chunkBytes = std::stoul(v);
         } else if (arg == "--purge-after") {
             if (!value(v))
                 return fail("option --purge-after needs a number of seconds");
             const std::optional<double> seconds = ParseDecimal(v);
             if (!seconds || *seconds < 0.0 || *seconds > 1.0e9)
-                return fail("bad --purge-after value '" + v + "': expected seconds, 0 or more");
+                return fail("bad --purge-after value " + Quoted(v) + ": expected seconds, 0 or more");
             o.purgeAfterSeconds = seconds;
+            purgeText = v;
         } else if (arg == "--log") {
             if (!value(v) || v.empty())
                 return fail("option --log needs a file name");
             o.logPath = v;
         } else if (arg.size() > 1 && arg[0] == '-') {
-            return fail("unknown option '" + args[i] + "'");
+            return fail("unknown option " + Quoted(args[i]));
         } else {
             if (haveInput)
-                return fail("unexpected argument '" + arg + "': give one FILE or -");
+                return fail("unexpected argument " + Quoted(arg) + ": give one FILE or -");
             o.input = arg;
             haveInput = true;
         }
     }
     if (!haveInput)
         return fail("missing FILE (or - for standard input)");
+    if (o.clock && !PurgeInstant(o, *o.clock))
+        return fail("bad --purge-after value " + Quoted(purgeText) +
+                    ": the purge would fall outside the clock's reach, " + kClockReach);
     return ParsedReplayOptions{o, {}};
 }
 

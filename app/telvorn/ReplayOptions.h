@@ -32,7 +32,18 @@ struct ParsedReplayOptions {
 
 ParsedReplayOptions ParseReplayOptions(const std::vector<std::string>& args);
 
-// "2026-12-05T13:27:35.042Z": UTC, fraction optional (milliseconds kept).
+// The instant of the one purge tick: purgeAfterSeconds after the frozen
+// clock, or after `now` when the clock runs; empty when it lies beyond the
+// clock's reach. The parser refuses a frozen clock with such a purge.
+std::optional<std::chrono::system_clock::time_point> PurgeInstant(const ReplayOptions& options,
+                                                                  std::chrono::system_clock::time_point now);
+
+// "2026-12-05T13:27:35.042Z": UTC, fraction optional (milliseconds kept);
+// empty for a malformed text or an instant beyond the clock's reach.
 std::optional<std::chrono::system_clock::time_point> ParseIsoInstant(const std::string& text);
+
+// The clock counts nanoseconds in 64 bits, from 1677-09-21T00:12:44Z to
+// 2262-04-11T23:47:16Z; empty for an instant outside that reach.
+std::optional<std::chrono::system_clock::time_point> ClockInstant(std::chrono::sys_time<std::chrono::milliseconds> t);
 
 } // namespace telvorn::app

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <vector>
 
 namespace telvorn::app {
@@ -9,6 +10,20 @@ namespace telvorn::app {
 namespace {
 
 constexpr std::array<Panel, 5> kReportedPanels{Panel::Raw, Panel::Crc, Panel::Prc, Panel::All, Panel::Alt};
+
+// Six decimals place a point to a tenth of a metre; shorter when exact.
+std::string JsonNumber(double value)
+{
+    std::array<char, 64> buffer{};
+    char* end =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, 6).ptr;
+    while (end[-1] == '0')
+        --end;
+    if (end[-1] == '.')
+        --end;
+    std::string text(buffer.data(), end);
+    return text == "-0" ? "0" : text;
+}
 
 } // namespace
 
@@ -42,7 +57,8 @@ std::string JsonString(std::string_view bytes)
     return out;
 }
 
-std::string ReplayJson(const StatusPanels& panels, const AircraftTable& table, const MainState& state)
+std::string ReplayJson(const StatusPanels& panels, const AircraftTable& table, const MainState& state,
+                       const Tracker& tracker)
 {
     const auto& defs = StatusPanels::Definitions();
     std::string out = "{\"panels\": {";
@@ -77,7 +93,22 @@ std::string ReplayJson(const StatusPanels& panels, const AircraftTable& table, c
     out += JsonString(state.PosLat[1]);
     out += ", ";
     out += JsonString(state.PosLon[1]);
-    out += "]}\n";
+    out += "], \"positions\": {";
+    bool firstPosition = true;
+    for (RowId id : table.idsInOrder()) {
+        const AircraftTrack* track = tracker.track(id);
+        if (!track || !track->position())
+            continue;
+        out += firstPosition ? "" : ", ";
+        firstPosition = false;
+        out += JsonString(table.row(id)[Column::Icao]);
+        out += ": [";
+        out += JsonNumber(track->position()->lat);
+        out += ", ";
+        out += JsonNumber(track->position()->lon);
+        out += ']';
+    }
+    out += "}}\n";
     return out;
 }
 

@@ -17,7 +17,8 @@ constexpr std::array kCommands{
 
 void PrintUsage(std::FILE* out)
 {
-    std::fprintf(out, "usage: telvorn COMMAND [ARGS...]\n\ncommands:\n");
+    std::fprintf(out, "usage: telvorn [--port DEVICE] [--demo]   the desktop program\n"
+                      "       telvorn COMMAND [ARGS...]\n\ncommands:\n");
     for (const Command& command : kCommands)
         std::fprintf(out, "  %-8.*s %.*s\n", int(command.name.size()), command.name.data(),
                      int(command.summary.size()), command.summary.data());
@@ -27,15 +28,14 @@ void PrintUsage(std::FILE* out)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        PrintUsage(stderr);
-        return 2;
-    }
-    const std::string_view name = argv[1];
+    const std::string_view name = argc < 2 ? std::string_view() : std::string_view(argv[1]);
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(stdout);
         return 0;
     }
+    // No command, or options only: the window.
+    if (name.empty() || name.front() == '-')
+        return telvorn::app::RunWindow(argc, argv);
     for (const Command& command : kCommands)
         if (command.name == name)
             return command.run(argc - 2, argv + 2);

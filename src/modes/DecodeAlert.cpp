@@ -4,9 +4,7 @@
 
 namespace telvorn {
 
-namespace {
-
-std::string_view StateText(std::string_view code)
+std::string_view AlertStateText(std::string_view code)
 {
     static constexpr std::array<std::string_view, 9> kStates{
         "No Emergency",      "General Emergency", "Lifeguard/Medical",
@@ -18,9 +16,7 @@ std::string_view StateText(std::string_view code)
     return "unknown";
 }
 
-} // namespace
-
-std::optional<std::string> AlertText(std::string_view line)
+std::optional<std::array<std::string_view, 3>> SplitAlert(std::string_view line)
 {
     if (!line.empty())
         line.remove_prefix(1);
@@ -36,12 +32,21 @@ std::optional<std::string> AlertText(std::string_view line)
     }
     if (count < fields.size())
         return std::nullopt;
+    return fields;
+}
+
+std::optional<std::string> AlertText(std::string_view line)
+{
+    const std::optional<std::array<std::string_view, 3>> split = SplitAlert(line);
+    if (!split)
+        return std::nullopt;
+    const std::array<std::string_view, 3>& fields = *split;
     std::string text(fields[0]);
     if (fields[2] == "S")
         text += " (SQUACK) ";
     else if (fields[2] == "M")
         text += " (MODE-S) ";
-    text += StateText(fields[1]);
+    text += AlertStateText(fields[1]);
     return text;
 }
 

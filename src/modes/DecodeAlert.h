@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -7,6 +8,13 @@
 #include "table/StatusPanels.h"
 
 namespace telvorn {
+
+// The first three fields of an alert line "!SUBJECT,CODE,SOURCE[,...]",
+// marker removed: subject, emergency code, source. Empty for fewer than three.
+std::optional<std::array<std::string_view, 3>> SplitAlert(std::string_view line);
+
+// The state text of an emergency code, "0" to "8"; "unknown" for any other text.
+std::string_view AlertStateText(std::string_view code);
 
 // The panel text of an alert line "!SUBJECT,CODE,SOURCE[,...]": the subject,
 // the source marker (" (SQUACK) " for "S", " (MODE-S) " for "M", nothing

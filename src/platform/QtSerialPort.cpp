@@ -6,6 +6,12 @@
 
 #include "receiver/ReceiveHandler.h"
 
+#ifndef _WIN32
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+#endif
+
 namespace telvorn {
 
 namespace {
@@ -13,6 +19,11 @@ namespace {
 // A write on a line the board holds with XOFF waits at most this long.
 constexpr int kWriteWaitMs = 1000;
 constexpr int kDeviceCheckMs = 1000;
+// Received bytes wait this long for more before they go to the receive
+// path: at the full link rate a board writes a line every 0.7 ms, and one
+// receive event per line costs more than decoding it. Well inside the
+// latency anyone watching a table sees.
+constexpr int kGatherMs = 10;
 
 // Sets `busy` for the lifetime of the guard, whatever the way out.
 struct Busy {
@@ -43,9 +54,12 @@ QSerialPort::StopBits QtStopBits(int stopBits)
 
 QtSerialPort::QtSerialPort(QObject* parent) : QObject(parent)
 {
+    gather_.setSingleShot(true);
+    gather_.setInterval(kGatherMs);
+    connect(&gather_, &QTimer::timeout, this, &QtSerialPort::deliver);
     connect(&port_, &QSerialPort::readyRead, this, [this] {
-        if (!blocking_)
-            deliver();
+        if (!blocking_ && !gather_.isActive())
+            gather_.start();
     });
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
     deviceCheck_.setInterval(kDeviceCheckMs);
@@ -140,6 +154,13 @@ std::string QtSerialPort::describeOpenFailure() const
 void QtSerialPort::close()
 {
     deviceCheck_.stop();
+    // What arrived before the close is the board's, even when it has just
+    // hung up: it goes to the receive path, not away with the port.
+    if (gather_.isActive()) {
+        gather_.stop();
+        deliver();
+    }
+    setDirectReads(false);
     if (port_.isOpen())
         port_.close();
     port_.clearError();
@@ -178,9 +199,24 @@ void QtSerialPort::clearInput()
     port_.clear(QSerialPort::Input);
 }
 
+void QtSerialPort::setDirectReads(bool on)
+{
+#ifndef _WIN32
+    if (on == directReads_)
+        return;
+    directReads_ = on;
+    // A full buffer of one byte stops Qt's own reading until the next
+    // readAll(): Qt then only tells that something arrived.
+    port_.setReadBufferSize(on ? 1 : 0);
+#else
+    (void)on;
+#endif
+}
+
 void QtSerialPort::setRThreshold(int characters)
 {
     threshold_ = characters;
+    setDirectReads(threshold_ > 0 && port_.isOpen());
     // Bytes already in Qt's buffer are not announced again: look once.
     if (threshold_ > 0 && !deliveryQueued_) {
         deliveryQueued_ = true;
@@ -193,11 +229,48 @@ void QtSerialPort::setRThreshold(int characters)
 
 void QtSerialPort::deliver()
 {
-    if (threshold_ <= 0 || !port_.isOpen() || port_.bytesAvailable() == 0)
+    if (threshold_ <= 0 || !port_.isOpen())
         return;
-    const QByteArray data = port_.readAll();
-    if (comm_)
+    // Qt's buffer holds the older bytes, the device the newer ones.
+    QByteArray data = port_.readAll();
+    const bool alive = !directReads_ || drainDevice(data);
+    if (!data.isEmpty() && comm_)
         comm_(comEvReceive, std::string_view(data.constData(), std::size_t(data.size())));
+    if (!alive)
+        lose("the board hung up or was unplugged");
+}
+
+bool QtSerialPort::drainDevice(QByteArray& into)
+{
+#ifndef _WIN32
+    const int fd = int(port_.handle());
+    char chunk[16384];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got > 0) {
+            into.append(chunk, qsizetype(got));
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        // A line set to return at once reads 0 bytes when nothing waits,
+        // so only an error tells a hang-up here; the rest shows in poll().
+        return got == 0 || errno == EAGAIN || errno == EWOULDBLOCK;
+    }
+#else
+    (void)into;
+    return true;
+#endif
+}
+
+bool QtSerialPort::hungUp() const
+{
+#ifndef _WIN32
+    pollfd watched{int(port_.handle()), POLLIN, 0};
+    return ::poll(&watched, 1, 0) < 0 || (watched.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return true;
+#endif
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error)
@@ -207,6 +280,14 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error)
     case QSerialPort::TimeoutError:
         return;
     case QSerialPort::ReadError:
+        // Reading the device directly, Qt can be told that bytes are there
+        // which the last drain already took: it reports that as a read
+        // error. The drain itself sees a real hang-up.
+        if (directReads_ && !hungUp()) {
+            port_.clearError();
+            return;
+        }
+        [[fallthrough]];
     case QSerialPort::ResourceError:
         // Qt 6.4 reports a hang-up with a stale errno ("Inappropriate ioctl
         // for device"), which would only mislead.

@@ -14,7 +14,12 @@ namespace telvorn {
 // Blocking operations (write, read everything, empty the input) run Qt's
 // waitFor calls, which the start-up needs: it reads each reply itself with
 // no event loop running. Receive events are delivered only from the event
-// loop, never from inside those calls.
+// loop, never from inside those calls, and gather what arrives within a
+// few milliseconds into one event. At the full link rate a board writes a
+// line every 0.7 ms, and waking for each costs more than decoding it: so
+// with receive events on, Qt only signals that bytes arrived, and the
+// gathered bytes are then read from the device directly, while the kernel
+// and the board's flow control hold what comes in between.
 //
 // A board that goes away (a pulled USB cable, the emulator gone) shows in
 // Qt 6.4 as a flood of ReadErrors with isOpen() still true; newer Qt reads
@@ -52,6 +57,10 @@ public:
 private:
     void applySettings();
     void deliver();
+    // Whatever the device holds beyond Qt's buffer; false when it hung up.
+    bool drainDevice(QByteArray& into);
+    void setDirectReads(bool on);
+    bool hungUp() const;
     void onError(QSerialPort::SerialPortError error);
     void checkDevice();
     void lose(const std::string& reason);
@@ -59,6 +68,8 @@ private:
 
     QSerialPort port_;
     QTimer deviceCheck_;
+    QTimer gather_;
+    bool directReads_ = false;
     LineSettings settings_{115200, Parity::None, 8, 1};
     bool xonXoff_ = false;
     int number_ = 1;

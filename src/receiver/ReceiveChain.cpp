@@ -10,10 +10,12 @@ namespace telvorn {
 
 ReceiveChain::ReceiveChain(const Clock& clock)
     : clock_(clock),
+      tracker_(table_, clock_),
       decoder_(table_, panels_, state_, clock_, positions_),
       receiver_([this](std::string_view frame) { decoder_.DecodeFrame(frame); }, panels_, state_, clock_)
 {
     receiver_.setLog(&log_);
+    addObserver(&tracker_);
 }
 
 void ReceiveChain::SetupColumns()

@@ -14,13 +14,15 @@
 #include "table/AircraftTable.h"
 #include "table/MainState.h"
 #include "table/StatusPanels.h"
+#include "tracks/Tracker.h"
 
 namespace telvorn {
 
 // Everything a received byte passes through on its way into the table, owned
 // in one place: the main window's shared state, the aircraft table, the
-// status panels, the position decoder, the frame decoder, the line framing
-// and the log file. The window, the monitor and the replay differ only in
+// status panels, the position decoder, the frame decoder, the line framing,
+// the log file and the tracker that keeps each aircraft's position and
+// emergency beside its row. The window, the monitor and the replay differ only in
 // what feeds it and what shows its state.
 class ReceiveChain {
 public:
@@ -38,6 +40,7 @@ public:
     LogFile& log() { return log_; }
     const ReceiveHandler& receiver() const { return receiver_; }
     const Clock& clock() const { return clock_; }
+    const Tracker& tracker() const { return tracker_; }
 
     // Creates the columns (captions by the distance flag in force) and sorts
     // by the sort column field.
@@ -56,7 +59,8 @@ public:
     std::size_t TimerClean_Timer();
     std::size_t TimerClean_Timer(const Clock& clock);
 
-    // Followers of the table (feeds, tracks), told in the order added.
+    // Followers of the table (feeds), told in the order added, after the
+    // tracker, which the chain registers itself.
     void addObserver(RecordObserver* observer);
     void removeObserver(RecordObserver* observer);
 
@@ -75,6 +79,7 @@ private:
     const Clock& clock_;
     MainState state_;
     AircraftTable table_;
+    Tracker tracker_;
     StatusPanels panels_;
     POS_Calc positions_;
     FrameDecoder decoder_;

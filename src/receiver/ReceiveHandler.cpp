@@ -31,6 +31,7 @@ void ReceiveHandler::MSComm_OnComm(int eventCode, std::string_view received)
         // start was found before it: look for a fresh marker.
         rxBuffer_.clear();
         rxState_ = 0;
+        searched_ = 0;
         return;
     }
     if (eventCode != comEvReceive)
@@ -38,20 +39,27 @@ void ReceiveHandler::MSComm_OnComm(int eventCode, std::string_view received)
 
     rxBuffer_.append(received);
     std::size_t head = 0;
+    // Where the search for the line feed goes on: past what earlier events
+    // searched already, so a line that arrives a byte at a time is scanned
+    // once rather than from its start at every event.
+    std::size_t searchFrom = rxState_ == 1 ? searched_ : 0;
     bool logged = false;
     for (;;) {
         if (rxState_ == 0) {
             WriteUTCStamp(clock_, state_.FrameTime);
             const std::size_t marker = rxBuffer_.find_first_of(kMarkers, head);
+            bytesExamined_ += (marker == std::string::npos ? rxBuffer_.size() : marker + 1) - head;
             if (marker == std::string::npos) {
                 // Nothing here can ever start a line.
                 head = rxBuffer_.size();
                 break;
             }
             head = marker;
+            searchFrom = marker;
             rxState_ = 1;
         }
-        const std::size_t lineFeed = rxBuffer_.find('\n', head);
+        const std::size_t lineFeed = rxBuffer_.find('\n', searchFrom);
+        bytesExamined_ += (lineFeed == std::string::npos ? rxBuffer_.size() : lineFeed + 1) - searchFrom;
         if (lineFeed == std::string::npos) {
             if (rxBuffer_.size() - head > kMaxPartialLine) {
                 head = rxBuffer_.size();
@@ -71,6 +79,8 @@ void ReceiveHandler::MSComm_OnComm(int eventCode, std::string_view received)
         panels_.increment(Panel::All);
     }
     rxBuffer_.erase(0, head);
+    // A partial line left in the buffer holds no line feed anywhere.
+    searched_ = rxState_ == 1 ? rxBuffer_.size() : 0;
     if (logged)
         log_->flush();
 }

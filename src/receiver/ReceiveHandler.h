@@ -45,6 +45,10 @@ public:
 
     std::size_t buffered() const { return rxBuffer_.size(); }
     int rxState() const { return rxState_; }
+    // Bytes the searches for markers and line feeds have looked at so far:
+    // the framing's work, which must grow with the bytes received, not with
+    // the number of events a long line arrives in.
+    std::uint64_t bytesExamined() const { return bytesExamined_; }
 
 private:
     LineConsumer decode_;
@@ -55,6 +59,9 @@ private:
     std::string rxBuffer_;
     // 0: looking for a line start; 1: the buffer begins with a marker.
     std::int16_t rxState_ = 0;
+    // In state 1, the bytes at the buffer's start known to hold no line feed.
+    std::size_t searched_ = 0;
+    std::uint64_t bytesExamined_ = 0;
 };
 
 } // namespace telvorn

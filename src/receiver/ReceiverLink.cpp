@@ -86,8 +86,11 @@ bool ReceiverLink::startOnce()
         openLog();
 
     write("l");
+    // The button names the mode in force; its access key stays until a
+    // switch has changed it.
+    if (state.RawMode)
+        host_.setModeCaption("Decoded");
     state.RawMode = false;
-    host_.setModeCaption("Decoded");
     write(std::string(1, kXon));
     port_.setRThreshold(1);
 

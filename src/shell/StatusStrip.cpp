@@ -76,7 +76,10 @@ void StatusStrip::setPanelText(Panel which, const QString& text)
 
 void StatusStrip::showTime()
 {
-    panel(Panel::Clock)->setText(QLocale().toString(QTime::currentTime(), QLocale::ShortFormat));
+    // Hours and minutes: seconds would not fit the 600-twip panel.
+    QString format = QLocale().timeFormat(QLocale::ShortFormat);
+    format.remove(QStringLiteral(":ss")).remove(QStringLiteral(".ss"));
+    panel(Panel::Clock)->setText(QLocale().toString(QTime::currentTime(), format));
 }
 
 void StatusStrip::showLinkMessage(const QString& message)

@@ -1,5 +1,6 @@
 #include "table/AddressIndex.h"
 
+#include <random>
 #include <utility>
 
 namespace telvorn {
@@ -10,28 +11,49 @@ constexpr std::size_t kInitialSlots = 64;
 
 } // namespace
 
-AddressIndex::AddressIndex(AddressOf addressOf)
-    : addressOf_(std::move(addressOf)), entries_(kInitialSlots), mask_(kInitialSlots - 1)
+AddressIndex::AddressIndex(AddressOf addressOf) : AddressIndex(std::move(addressOf), RandomKey())
 {
 }
 
-// FNV-1a: addresses are six characters, where it is both fast and well spread.
-std::uint32_t AddressIndex::Hash(std::string_view address)
+AddressIndex::AddressIndex(AddressOf addressOf, SipKey key)
+    : addressOf_(std::move(addressOf)), key_(key), entries_(kInitialSlots), mask_(kInitialSlots - 1)
 {
-    std::uint32_t h = 2166136261u;
-    for (char c : address) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 16777619u;
-    }
-    return h;
+}
+
+SipKey AddressIndex::RandomKey()
+{
+    std::random_device device;
+    auto word = [&device] { return std::uint64_t(device()) << 32 | device(); };
+    return SipKey{word(), word()};
+}
+
+std::uint32_t AddressIndex::hash(std::string_view address) const
+{
+    return std::uint32_t(SipHash<1, 3>(key_, address));
+}
+
+AddressIndex::Key AddressIndex::keyOf(std::string_view address) const
+{
+    const std::uint64_t text = address.size() <= 7
+        ? detail::LittleEndianWord(address.data(), address.size()) | std::uint64_t(address.size()) << 56
+        : kLongText;
+    return Key{text, hash(address)};
+}
+
+std::size_t AddressIndex::probesFor(std::string_view address) const
+{
+    const Key key = keyOf(address);
+    return ((slotOf(address, key) - (key.hash & mask_)) & mask_) + 1;
 }
 
 // The slot holding the address, or the empty slot where it would go.
-std::size_t AddressIndex::slotOf(std::string_view address, std::uint32_t hash) const
+std::size_t AddressIndex::slotOf(std::string_view address, const Key& key) const
 {
-    std::size_t slot = hash & mask_;
+    std::size_t slot = key.hash & mask_;
     while (entries_[slot].id != kEmpty) {
-        if (entries_[slot].hash == hash && addressOf_(entries_[slot].id) == address)
+        const Entry& entry = entries_[slot];
+        if (entry.hash == key.hash && entry.text == key.text &&
+            (key.text != kLongText || addressOf_(entry.id) == address))
             return slot;
         slot = (slot + 1) & mask_;
     }
@@ -40,7 +62,7 @@ std::size_t AddressIndex::slotOf(std::string_view address, std::uint32_t hash) c
 
 std::optional<AddressIndex::Id> AddressIndex::find(std::string_view address) const
 {
-    const Entry& entry = entries_[slotOf(address, Hash(address))];
+    const Entry& entry = entries_[slotOf(address, keyOf(address))];
     if (entry.id == kEmpty)
         return std::nullopt;
     return entry.id;
@@ -51,14 +73,14 @@ void AddressIndex::insert(std::string_view address, Id id)
     // At most half full, so probe runs stay short.
     if ((count_ + 1) * 2 > entries_.size())
         grow();
-    const std::uint32_t hash = Hash(address);
-    entries_[slotOf(address, hash)] = Entry{hash, id};
+    const Key key = keyOf(address);
+    entries_[slotOf(address, key)] = Entry{key.text, key.hash, id};
     ++count_;
 }
 
 void AddressIndex::erase(std::string_view address)
 {
-    std::size_t hole = slotOf(address, Hash(address));
+    std::size_t hole = slotOf(address, keyOf(address));
     if (entries_[hole].id == kEmpty)
         return;
     entries_[hole] = Entry{};

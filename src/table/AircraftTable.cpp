@@ -120,6 +120,8 @@ void AircraftTable::removeRow(RowId id)
     Slot& slot = slots_[id];
     if (!slot.live)
         return;
+    for (RowRemovalListener* listener : removalListeners_)
+        listener->rowRemoving(id, slot.row);
     std::size_t position = 0;
     const bool wasLinked = nodes_[id].linked;
     if (wasLinked && observer_) {

@@ -38,6 +38,15 @@ public:
     virtual void orderReset() {}
 };
 
+// Told when a row leaves the table, before its cells are cleared, so what is
+// kept beside a row (its track, its emergency) leaves with it. Any number of
+// them; the display's TableObserver stays the one slot it is.
+class RowRemovalListener {
+public:
+    virtual ~RowRemovalListener() = default;
+    virtual void rowRemoving(RowId id, const AircraftRow& row) = 0;
+};
+
 // The store of aircraft: one row of text cells per address, always kept in
 // the order of the sort column. Rows live in slots with stable ids; an
 // address index finds a row in O(1) and an order-statistic treap keeps the
@@ -87,6 +96,8 @@ public:
     std::optional<RowId> selected() const { return selected_; }
 
     void setObserver(TableObserver* observer) { observer_ = observer; }
+    void addRemovalListener(RowRemovalListener* listener) { removalListeners_.push_back(listener); }
+    void removeRemovalListener(RowRemovalListener* listener) { std::erase(removalListeners_, listener); }
 
     // Every live row, in no particular order.
     template <typename F>
@@ -142,6 +153,7 @@ private:
     bool sortNumeric_ = false;
     std::optional<RowId> selected_;
     TableObserver* observer_ = nullptr;
+    std::vector<RowRemovalListener*> removalListeners_;
     std::uint32_t random_ = 0x9E3779B9u;
 };
 

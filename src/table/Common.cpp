@@ -1,7 +1,9 @@
 #include "table/Common.h"
 
 #include <array>
+#include <chrono>
 
+#include "text/NumberText.h"
 
 namespace telvorn {
 
@@ -240,6 +242,27 @@ std::string GetUTCStamp(const Clock& clock)
     std::string stamp;
     WriteUTCStamp(clock, stamp);
     return stamp;
+}
+
+std::optional<double> UTCStampSeconds(std::string_view stamp)
+{
+    if (stamp.size() != 17 || !IsDigits(stamp))
+        return std::nullopt;
+    auto digits = [&](std::size_t at, std::size_t count) {
+        int value = 0;
+        for (std::size_t i = at; i < at + count; ++i)
+            value = value * 10 + (stamp[i] - '0');
+        return value;
+    };
+    using namespace std::chrono;
+    const year_month_day date{year{digits(0, 4)}, month{unsigned(digits(4, 2))}, day{unsigned(digits(6, 2))}};
+    const int hour = digits(8, 2);
+    const int minute = digits(10, 2);
+    const int second = digits(12, 2);
+    if (!date.ok() || hour > 23 || minute > 59 || second > 59)
+        return std::nullopt;
+    const double days = double(sys_days(date).time_since_epoch().count());
+    return days * 86400.0 + hour * 3600.0 + minute * 60.0 + second + digits(14, 3) / 1000.0;
 }
 
 std::string_view GetCountry(std::int32_t address)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ std::string GetUTCStamp(const Clock& clock);
 // The same written into `out`, reusing its storage: the receive path stamps
 // every line, and a 17-character text does not fit a string's inline buffer.
 void WriteUTCStamp(const Clock& clock, std::string& out);
+// A stamp read back as seconds since 1970-01-01 UTC, with its milliseconds;
+// empty unless the text is 17 digits of a valid date and time.
+std::optional<double> UTCStampSeconds(std::string_view stamp);
 
 // The state of registry of a 24-bit ICAO address, from the address blocks
 // of the ICAO allocation; empty when no block holds the address.

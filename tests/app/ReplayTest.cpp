@@ -95,7 +95,7 @@ TEST(Replay, PrintsTheTableAsOneJsonObject)
         "\"\", \"\", \"\", \"\", \"\", \"\", \"48455.04\"], "
         "[\"2\", \"17\", \"13273504\", \"4840D6\", \"Netherlands\", \"KLM1023\", \"A3\", \"\", \"035000\", \"\", "
         "\"0\", \"48.85000\", \"2.35000\", \"\", \"\", \"\", \"\", \"\", \"48455.04\"]], "
-        "\"last_position\": [\"\", \"\"]}\n";
+        "\"last_position\": [\"\", \"\"], \"positions\": {\"4840D6\": [48.85, 2.35]}}\n";
     EXPECT_EQ(run.out, expected);
 
     // Any chunking, and standard input, give the same table.
@@ -110,7 +110,8 @@ TEST(Replay, EmptyInputShowsTheInitialPanels)
     const ToolRun run = Replay(input.string());
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "{\"panels\": {\"RAW\": \"NO RAW DATA MODE\", \"CRC\": \"\", \"PRC\": \"\", \"ALL\": \"\", "
-                       "\"ALT\": \"\"}, " + kColumns + ", \"rows\": [], \"last_position\": [\"\", \"\"]}\n");
+                       "\"ALT\": \"\"}, " + kColumns + ", \"rows\": [], \"last_position\": [\"\", \"\"], "
+                       "\"positions\": {}}\n");
 }
 
 TEST(Replay, SortPurgeDistanceAndRawOptions)
@@ -138,9 +139,26 @@ TEST(Replay, SortPurgeDistanceAndRawOptions)
     EXPECT_NE(dst.out.find(kColumns), std::string::npos) << "keys do not follow the captions";
 
     const fs::path raw = WriteFile("raw.txt", "+,,17,4840D6,,,1,74158,50194,,,,,,,;\r\n");
-    EXPECT_NE(Replay(kClock + "--raw-mode " + raw.string()).out.find("\"last_position\": [\"46.16409\", \"3.44655\"]"),
-              std::string::npos);
+    const ToolRun rawRun = Replay(kClock + "--raw-mode " + raw.string());
+    EXPECT_NE(rawRun.out.find("\"last_position\": [\"46.16409\", \"3.44655\"], "
+                              "\"positions\": {\"4840D6\": [46.16409, 3.44655]}"),
+              std::string::npos) << rawRun.out;
+    // Due north of the receiver: on its meridian, 60 NM being about a degree.
+    const fs::path north = WriteFile("north.txt", "+,,17,4840D6,,,0,60.0,0.0,,,,,,,;\r\n");
+    const ToolRun northRun = Replay(kClock + "--dst --ref 48.5,2.0 " + north.string());
+    EXPECT_NE(northRun.out.find("\"positions\": {\"4840D6\": [49.499326, 2]}"), std::string::npos) << northRun.out;
     EXPECT_NE(Replay(kClock + raw.string()).out.find("\"last_position\": [\"74158\", \"50194\"]"), std::string::npos);
+}
+
+TEST(Replay, ClockReachesTheEndsOfWhatItHolds)
+{
+    const fs::path input = WriteFile("stream.txt", kStream);
+    const ToolRun last = Replay("--clock 2262-04-11T23:47:16Z --purge-after 0.5 " + input.string());
+    ASSERT_EQ(last.exitCode, 0) << last.err;
+    EXPECT_NE(last.out.find("\"23471600\", \"3C6444\""), std::string::npos) << last.out;
+    const ToolRun first = Replay("--clock 1677-09-21T00:12:44Z " + input.string());
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_NE(first.out.find("\"00124400\", \"3C6444\""), std::string::npos) << first.out;
 }
 
 TEST(Replay, LogHoldsTheLinesAsReceived)
@@ -177,6 +195,16 @@ TEST(Replay, BadUsageAndUnreadableInput)
         {"--clock 2026-12-05 " + input.string(), "--clock"},
         {"--chunk 0 " + input.string(), "--chunk"},
         {"--purge-after -1 " + input.string(), "--purge-after"},
+        // Hour 24, minute 60 and second 60 are no time of day.
+        {"--clock 2026-12-05T24:00:00Z " + input.string(), "--clock"},
+        {"--clock 2026-12-05T13:60:00Z " + input.string(), "--clock"},
+        {"--clock 2026-12-05T13:27:60Z " + input.string(), "--clock"},
+        // Beyond what the nanosecond clock holds, before and after.
+        {"--clock 9999-12-31T23:59:59Z " + input.string(), "--clock"},
+        {"--clock 1677-09-21T00:12:43Z " + input.string(), "--clock"},
+        {"--clock 2262-01-01T00:00:00Z --purge-after 1000000000 " + input.string(), "--purge-after"},
+        // A line feed in a value stays out of the one-line message.
+        {"--sort '1\n2' " + input.string(), "--sort"},
         {"--raw-mode=1 " + input.string(), "--raw-mode"},
         {"", "FILE"},
         {input.string() + " " + input.string(), "unexpected"},

@@ -16,6 +16,7 @@ namespace {
 struct MemoryLog : LogSink {
     std::string bytes;
     bool fail = false;
+    int flushes = 0;
     bool write(std::string_view b) override
     {
         if (fail)
@@ -23,6 +24,7 @@ struct MemoryLog : LogSink {
         bytes.append(b);
         return true;
     }
+    void flush() override { ++flushes; }
 };
 
 struct Framer {
@@ -141,6 +143,58 @@ TEST(ReceiveHandler, LongLinesWithoutLineFeedStayBounded)
     f.feed("\r\n" + kGoodRecord);
     ASSERT_FALSE(f.lines.empty());
     EXPECT_EQ(f.lines.back(), "+,,17,4840D6,KLM1023,A3,,,,35000,,,,,,");
+}
+
+TEST(ReceiveHandler, APartialLineOfTheCapIsKeptOneByteMoreIsDropped)
+{
+    for (const std::size_t length : {ReceiveHandler::kMaxPartialLine, ReceiveHandler::kMaxPartialLine + 1}) {
+        Framer f;
+        const std::string partial = "+" + std::string(length - 1, 'A');
+        f.feed(partial);
+        f.feed("\n");
+        const bool kept = length == ReceiveHandler::kMaxPartialLine;
+        ASSERT_EQ(f.lines.size(), kept ? 1u : 0u) << length;
+        if (kept) {
+            EXPECT_EQ(f.lines[0], partial);
+        }
+    }
+}
+
+TEST(ReceiveHandler, ScansEachByteOnceWhateverTheEventSize)
+{
+    const std::string stream = "junk" + kGoodRecord + "+" + std::string(20000, 'x') + ";\r\n" + kGoodRecord;
+    for (std::size_t chunk : {std::size_t(1), std::size_t(7), stream.size()}) {
+        Framer f;
+        for (std::size_t at = 0; at < stream.size(); at += chunk)
+            f.feed(std::string_view(stream).substr(at, chunk));
+        EXPECT_EQ(f.lines.size(), 3u);
+        EXPECT_LE(f.rx.bytesExamined(), stream.size() + f.lines.size()) << "chunk " << chunk;
+    }
+}
+
+TEST(ReceiveHandler, LogIsFlushedOncePerEventThatLogged)
+{
+    Framer f;
+    MemoryLog log;
+    f.rx.setLog(&log);
+    f.state.LogFlag = true;
+    struct Row {
+        const char* event;
+        int flushes;
+    };
+    const Row rows[] = {
+        {"*AB;\r\n+1,2;\r\n-C;\r\n", 1}, // three lines, one flush
+        {"+3,", 1},                       // nothing complete: nothing logged
+        {"4;\r\n", 2},
+        {"noise", 2},
+    };
+    for (const Row& row : rows) {
+        f.feed(row.event);
+        EXPECT_EQ(log.flushes, row.flushes) << row.event;
+    }
+    f.state.LogFlag = false;
+    f.feed("*D;\r\n");
+    EXPECT_EQ(log.flushes, 2) << "nothing logged with the flag off";
 }
 
 TEST(ReceiveHandler, LogGetsEachLineExactlyAsReceived)

@@ -30,6 +30,7 @@ TEST(StalePurge, RemovesRowsOlderThanThreeMinutesAfterRounding)
         {"000002", "9819", false},      // 181
         {"000003", "9819.5", true},     // 180.5 rounds to 180
         {"000004", "9818.5", false},    // 181.5 rounds to 182
+        {"000010", "9819.4", false},    // 180.6 rounds to 181: the age is rounded, not cut
         {"000005", "9999.9", true},
         {"000006", "86390", false},      // before midnight: 10010 s old
         {"000007", "not a time", false},

@@ -1,10 +1,10 @@
-#include "Geo.h"
+#include "tracks/Geo.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-namespace telvorn::board {
+namespace telvorn {
 
 namespace {
 
@@ -58,4 +58,10 @@ double NormalizeDegrees(double angle)
     return wrapped >= 360.0 ? 0.0 : wrapped;
 }
 
-} // namespace telvorn::board
+bool IsOnEarth(GeoPoint point)
+{
+    return std::isfinite(point.lat) && std::isfinite(point.lon) && std::abs(point.lat) <= 90.0 &&
+           std::abs(point.lon) <= 180.0;
+}
+
+} // namespace telvorn

@@ -1,0 +1,114 @@
+// telvorn [--port DEVICE] [--demo]: the desktop program.
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+
+#include "Commands.h"
+#include "DemoBoard.h"
+#include "LoopStats.h"
+#include "OptionReader.h"
+#include "platform/Clock.h"
+#include "platform/DefaultSettingsStore.h"
+#include "platform/Process.h"
+#include "platform/QtSerialPort.h"
+#include "platform/QtSignalWatcher.h"
+#include "shell/Main.h"
+
+namespace telvorn::app {
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: telvorn [--port DEVICE] [--demo]\n"
+    "  The desktop program. --port opens DEVICE for this run only; --demo runs it\n"
+    "  against the built-in board emulator, with settings in a demo folder.\n";
+
+} // namespace
+
+int RunWindow(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::optional<std::string> runDevice;
+    bool demo = false;
+    OptionReader r(args);
+    while (r.next()) {
+        if (r.name() == "--help" || r.name() == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (r.name() == "--demo" && r.flagOk()) {
+            demo = true;
+        } else if (r.name() == "--port") {
+            runDevice = r.value();
+            if (!runDevice || runDevice->empty()) {
+                std::fputs("telvorn: option --port needs a serial device, e.g. /dev/ttyUSB0\n", stderr);
+                return 2;
+            }
+        } else {
+            std::fprintf(stderr, "telvorn: unknown option '%s' (try 'telvorn --help')\n", r.raw().c_str());
+            return 2;
+        }
+    }
+
+    DemoBoard board;
+    if (demo) {
+        std::string error;
+        const std::string device = board.start(error);
+        if (device.empty()) {
+            std::fprintf(stderr, "telvorn: cannot start the demo board: %s\n", error.c_str());
+            return 1;
+        }
+        if (!runDevice)
+            runDevice = device;
+    }
+
+    QApplication app(argc, argv);
+    // The program ends with its main window, not with the first dialog
+    // that closes before the window is shown.
+    app.setQuitOnLastWindowClosed(false);
+
+    const std::unique_ptr<SettingsBackend> store = OpenDefaultSettingsStore();
+    QtSerialPort port;
+    SystemClock clock;
+    ShellServices services;
+    services.store = store.get();
+    services.port = &port;
+    services.clock = &clock;
+    services.msgBox = QtMessageBox();
+    services.endProgram = [] { EndProgramNow(); };
+    services.sleep = SleepMilliseconds;
+    services.currentDirectory = WorkingFolder;
+    services.runDevice = runDevice;
+    services.closed = [] { QCoreApplication::quit(); };
+
+    Main window(services);
+    if (!window.Form_Load())
+        return 1;
+    window.show();
+    // A logout or a `kill` closes the window as its close box does.
+    QtSignalWatcher stopSignals([&window](int) { window.close(); });
+
+    // For the window bench: event-loop stalls and the lines counted, past
+    // the start-up's own waits.
+    const char* statsPath = std::getenv("TELVORN_STATS");
+    std::unique_ptr<LoopStats> stats;
+    if (statsPath)
+        stats = std::make_unique<LoopStats>();
+    const int status = app.exec();
+    if (stats) {
+        const std::string json = stats->json("\"all\": \"" + window.chain().panels().text(Panel::All) +
+                                             "\", \"rows\": " + std::to_string(window.chain().table().size()));
+        if (std::FILE* out = std::fopen(statsPath, "w")) {
+            std::fputs(json.c_str(), out);
+            std::fclose(out);
+        }
+    }
+    return status;
+}
+
+} // namespace telvorn::app

@@ -1,0 +1,225 @@
+#include "shell/Main.h"
+
+#include <cmath>
+
+#include <QCloseEvent>
+
+#include "shell/AircraftTableModel.h"
+#include "shell/AircraftTableView.h"
+#include "shell/Config.h"
+#include "shell/PortChoice.h"
+#include "shell/StatusStrip.h"
+#include "shell/TableFont.h"
+#include "table/ColumnSort.h"
+#include "table/StalePurge.h"
+
+namespace telvorn {
+
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0;
+
+int ToPixels(double twips)
+{
+    return int(std::lround(twips / kTwipsPerPixel));
+}
+
+QString Text(const std::string& text)
+{
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
+
+Main::Main(ShellServices services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      services_(std::move(services)),
+      chain_(*services_.clock),
+      link_(chain_, *services_.port, *this)
+{
+    setWindowTitle(QStringLiteral("ADS-B"));
+    const int width = Pixels(kClientWidthTwips);
+    const int height = Pixels(kClientHeightTwips);
+    setFixedSize(width, height);
+
+    const int statusHeight = Pixels(StatusStrip::kHeightTwips);
+    model_ = std::make_unique<AircraftTableModel>(chain_.table());
+    view_ = new AircraftTableView(this);
+    view_->setObjectName(QStringLiteral("ListView"));
+    view_->setModel(model_.get());
+    view_->setGeometry(0, 0, width, height - statusHeight);
+    status_ = new StatusStrip(this);
+    status_->setObjectName(QStringLiteral("Status"));
+    status_->setGeometry(0, height - statusHeight, width, statusHeight);
+
+    connect(status_->conf(), &QPushButton::clicked, this, &Main::Conf_Click);
+    connect(status_->mode(), &QPushButton::clicked, this, &Main::Mode_Click);
+    connect(view_, &AircraftTableView::headerClicked, this, &Main::ListView_ColumnClick);
+
+    chain_.panels().setChangeListener([this](Panel panel) { panelDirty_[std::size_t(panel)] = true; });
+    connect(&refresh_, &QTimer::timeout, this, &Main::refresh);
+    refresh_.start(kRefreshMs);
+    connect(&timerClean_, &QTimer::timeout, this, &Main::TimerClean_Timer);
+    connect(&reopen_, &QTimer::timeout, this, [this] { link_.retryTick(); });
+}
+
+Main::~Main()
+{
+    chain_.panels().setChangeListener({});
+}
+
+bool Main::Form_Load()
+{
+    const AppSettings settings = LoadSettings(*services_.store);
+    move(ToPixels(settings.mainLeft), ToPixels(settings.mainTop));
+    ApplySettings(settings, chain_.state());
+    storedPort_ = settings.port;
+    storedDevice_ = settings.device;
+
+    if (!ApplyStoredPort(settings, services_.runDevice, *services_.port)) {
+        Conf_Click();
+        if (ended_)
+            return false;
+    }
+    chain_.SetupColumns();
+    view_->setColumns(chain_.table().columns(), chain_.table().sortColumn());
+    chain_.applyReference();
+    if (!link_.StartReceiver())
+        return false;
+
+    timerClean_.setInterval(PurgeIntervalMs);
+    timerClean_.start();
+    reopen_.start(kReopenIntervalMs);
+    loaded_ = true;
+    return true;
+}
+
+void Main::Form_Unload()
+{
+    if (unloaded_ || ended_)
+        return;
+    unloaded_ = true;
+    const QPoint where = pos();
+    SaveSettings(*services_.store,
+                 CollectSettings(chain_.state(), float(where.x() * kTwipsPerPixel),
+                                 float(where.y() * kTwipsPerPixel), storedPort_, storedDevice_));
+    config_.reset();
+    link_.shutdown();
+    refresh_.stop();
+    timerClean_.stop();
+    reopen_.stop();
+}
+
+void Main::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+    if (services_.closed)
+        services_.closed();
+}
+
+void Main::Conf_Click()
+{
+    link_.suspend();
+    runDialog();
+    // Raw positions decode against the receiver position now in force.
+    chain_.applyReference();
+    link_.StartReceiver();
+}
+
+void Main::runDialog()
+{
+    SerialPort& port = *services_.port;
+    MainState& state = chain_.state();
+    // The serial devices of this moment: a board plugged in since the last
+    // opening is in the list, an unplugged stored one stays.
+    if (!config_)
+        config_ = std::make_unique<Config>(this, Config::SystemPorts(port.device()));
+    else
+        config_->setPorts(Config::SystemPorts(port.device()));
+    Config& c = *config_;
+    c.setLOG(state.LogFlag);
+    c.setLAT(state.PosLat[0]);
+    c.setLON(state.PosLon[0]);
+    c.setPort(std::int16_t(port.commPort()));
+#ifndef _WIN32
+    c.setDevice(port.device());
+#endif
+    c.setHSp(state.SpeedFlag);
+    c.Show();
+
+    state.PosLat[0] = c.LAT();
+    state.PosLon[0] = c.LON();
+    state.LogFlag = c.LOG();
+    // A number the port refuses leaves the one it had.
+    port.setCommPort(c.Port());
+#ifndef _WIN32
+    port.setDevice(c.Device());
+#endif
+    state.SpeedFlag = c.HSp();
+    if (c.Done()) {
+        storedPort_ = std::uint8_t(port.commPort());
+        storedDevice_ = port.device();
+    }
+}
+
+void Main::Mode_Click()
+{
+    link_.Mode_Click();
+}
+
+void Main::ListView_ColumnClick(int headerPosition)
+{
+    telvorn::ListView_ColumnClick(chain_.table(), chain_.state(), headerPosition);
+    view_->setSortColumn(chain_.table().sortColumn());
+}
+
+void Main::refresh()
+{
+    model_->flush();
+    if (const std::optional<RowId> selected = chain_.table().selected())
+        view_->showRow(model_->displayRowOf(*selected));
+    for (std::size_t i = 0; i < kPanelCount; ++i) {
+        if (panelDirty_[i]) {
+            panelDirty_[i] = false;
+            status_->setPanelText(Panel(i), Text(chain_.panels().text(Panel(i))));
+        }
+    }
+}
+
+MsgResult Main::MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title,
+                       const std::string& detail)
+{
+    return services_.msgBox(text, buttons, icon, title, detail);
+}
+
+void Main::setCaption(const std::string& caption)
+{
+    caption_ = caption;
+    setWindowTitle(Text(caption));
+}
+
+void Main::setModeCaption(const std::string& caption)
+{
+    status_->mode()->setText(Text(caption));
+}
+
+void Main::EndProgram()
+{
+    ended_ = true;
+    services_.endProgram();
+}
+
+void Main::linkStatus(LinkState state, const std::string& message)
+{
+    if (state == LinkState::Open) {
+        status_->clearLinkMessage();
+        setWindowTitle(Text(caption_));
+        return;
+    }
+    status_->showLinkMessage(Text(message));
+    setWindowTitle(Text((caption_.empty() ? std::string("ADS-B") : caption_) + " - receiver lost, reconnecting"));
+}
+
+} // namespace telvorn

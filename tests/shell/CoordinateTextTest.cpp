@@ -1,0 +1,58 @@
+#include "shell/CoordinateText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "text/NumberText.h"
+
+namespace telvorn {
+namespace {
+
+TEST(CoordinateText, ValidatesAsTheBoxesDo)
+{
+    struct Row {
+        const char* text;
+        int limit;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"48.7217149", 90, " 48.72171"}, {"-2.5", 90, "-2.5"},        {"0", 90, " 0"},
+        {"0.5", 90, " .5"},              {"-0.5", 180, "-.5"},        {"95", 90, " 0"},
+        {"48,5", 90, " 48"},             {"-91", 90, " 0"},           {"90", 90, " 90"},
+        {"-90", 90, "-90"},              {"-180", 180, "-180"},       {"180.1", 180, " 0"},
+        {"2.3740349", 180, " 2.37403"},  {"abc", 180, " 0"},          {"", 90, " 0"},
+        {"48.721710", 90, " 48.72171"},  {"  +7xyz", 90, " 7"},       {"1e2", 90, " 0"},
+        {"1e2", 180, " 100"},            {"1e999", 180, " 0"},        {"-1e-999", 90, " 0"},
+        // Halves of the decimal text go to the even fifth decimal, although
+        // 0.000015 and 12.345675 lie below their halves in binary.
+        {"0.000015", 90, " .00002"},     {"0.000025", 90, " .00002"}, {"12.345675", 90, " 12.34568"},
+        {"12.345665", 90, " 12.34566"},  {"0.000005", 90, " 0"},      {"-0.000005", 90, " 0"},
+        {"0.0000051", 90, " .00001"},    {"-0.000004", 90, " 0"},     {"0.00009999", 90, " .0001"},
+        // Rounding decides the range: 90.000004 is 90, 90.000006 is past it.
+        {"90.000004", 90, " 90"},        {"90.000006", 90, " 0"},     {"180.000005", 180, " 180"},
+        {"-179.999995", 180, "-180"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.text) + " within " + std::to_string(row.limit));
+        EXPECT_EQ(CoordinateText(row.text, row.limit), row.expected);
+    }
+    EXPECT_EQ(LatitudeText("-91"), " 0");
+    EXPECT_EQ(LongitudeText("-91"), "-91");
+}
+
+TEST(CoordinateText, TinyValuesReadBackAsTheSameValue)
+{
+    for (int k = 1; k <= 9; ++k) {
+        for (const std::string sign : {"", "-"}) {
+            const std::string text = sign + "0.0000" + std::to_string(k);
+            SCOPED_TRACE(text);
+            const std::string written = CoordinateText(text, kLatitudeLimit);
+            EXPECT_EQ(LeadingNumber(written), LeadingNumber(text));
+            EXPECT_EQ(CoordinateText(written, kLatitudeLimit), written);
+        }
+    }
+}
+
+} // namespace
+} // namespace telvorn

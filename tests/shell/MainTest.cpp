@@ -1,0 +1,204 @@
+// The main window's start-up and shutdown, with a recording port and the
+// settings in a folder of the test's own.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "FakeLink.h"
+#include "TempFolder.h"
+#include "platform/FileSettingsStore.h"
+#include "shell/AircraftTableModel.h"
+#include "shell/AircraftTableView.h"
+#include "shell/Config.h"
+#include "shell/Main.h"
+#include "shell/StatusStrip.h"
+
+namespace telvorn {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Window {
+    test::TempFolder dir;
+    FileSettingsStore store{dir.path()};
+    test::Transcript log;
+    test::FakeSerialPort port{log};
+    test::FakeLinkHost answers{log};
+    FrozenClock clock{std::chrono::sys_days{std::chrono::year{2026} / 12 / 5} + 13h};
+    bool ended = false;
+    std::unique_ptr<Main> main;
+
+    Main& open()
+    {
+        ShellServices s;
+        s.store = &store;
+        s.port = &port;
+        s.clock = &clock;
+        s.msgBox = [this](const std::string& text, MsgButtons b, MsgIcon i, const std::string& title,
+                          const std::string& detail) { return answers.MsgBox(text, b, i, title, detail); };
+        s.endProgram = [this] { ended = true; };
+        s.sleep = [](int) {};
+        s.currentDirectory = [this] { return dir.path().string(); };
+        main = std::make_unique<Main>(s);
+        return *main;
+    }
+
+    int startUps() const { return int(std::count(log.begin(), log.end(), "?")); }
+    AppSettings stored() { return LoadSettings(store); }
+    void receive(const std::string& bytes)
+    {
+        port.comm(comEvReceive, bytes);
+        main->refresh();
+    }
+    QString panel(Panel p) const { return main->status().panel(p)->text(); }
+};
+
+// Clicks "&Done" on the dialog once it shows, from inside its modal loop.
+void DoneWhenShown(std::function<void(Config&)> before = {})
+{
+    QTimer::singleShot(0, [before] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* c = qobject_cast<Config*>(w); c && c->isVisible()) {
+                if (before)
+                    before(*c);
+                QTest::mouseClick(c->findChild<QPushButton*>("OK"), Qt::LeftButton);
+                return;
+            }
+        }
+        DoneWhenShown(before);
+    });
+}
+
+TEST(Main, EmptyStoreAsksForAPortFirstAndStartsTheReceiverTwice)
+{
+    Window w;
+    Main& m = w.open();
+    EXPECT_EQ(m.windowTitle(), "ADS-B");
+    bool shownBeforeMain = false;
+    DoneWhenShown([&](Config& c) {
+        shownBeforeMain = !m.isVisible();
+        EXPECT_EQ(c.LAT(), "") << "nothing confirmed yet";
+    });
+    ASSERT_TRUE(m.Form_Load());
+    EXPECT_TRUE(shownBeforeMain);
+    EXPECT_EQ(w.startUps(), 2);
+    EXPECT_EQ(m.windowTitle(), "ADSB 0.9.0 - Firmware 2.8");
+    EXPECT_EQ(m.pos(), QPoint(67, 67)) << "1000 twips";
+    EXPECT_EQ(m.TimerClean().interval(), 20000);
+    EXPECT_TRUE(m.TimerClean().isActive());
+    EXPECT_EQ(m.size(), QSize(735, 433));
+}
+
+TEST(Main, StoredPortStartsOnceAndShutdownWritesEverySettingAsItStands)
+{
+    Window w;
+    AppSettings saved;
+    saved.port = 3;
+    saved.device = "/dev/ttyACM0";
+    saved.sortColumn = 3;
+    saved.latitude = "-33.9";
+    SaveSettings(w.store, saved);
+
+    Main& m = w.open();
+    ASSERT_TRUE(m.Form_Load());
+    EXPECT_EQ(w.startUps(), 1);
+    EXPECT_EQ(m.ConfigDialog(), nullptr);
+    EXPECT_EQ(m.chain().table().sortColumn(), 3);
+    EXPECT_EQ(m.chain().positions().LatDec(), 0.0);
+
+    // A header click chooses the sort column, kept at shutdown.
+    m.ListView_ColumnClick(1);
+    m.show();
+    m.move(200, 150);
+    m.close();
+    const AppSettings after = w.stored();
+    EXPECT_EQ(after.sortColumn, 0);
+    EXPECT_EQ(after.mainLeft, float(m.pos().x() * 15));
+    EXPECT_EQ(after.mainTop, float(m.pos().y() * 15));
+    EXPECT_EQ(after.port, 3);
+    EXPECT_EQ(after.device, "/dev/ttyACM0");
+    EXPECT_EQ(after.latitude, "-33.9");
+    EXPECT_EQ(w.log.back(), "close");
+    EXPECT_EQ(w.log[w.log.size() - 2], "\x11");
+}
+
+TEST(Main, AFatalFirmwareAnswerEndsWithoutWritingSettings)
+{
+    Window w;
+    AppSettings saved;
+    saved.port = 1;
+    SaveSettings(w.store, saved);
+    w.port.replies["?"] = "ADSB 2.7";
+    Main& m = w.open();
+    EXPECT_FALSE(m.Form_Load());
+    EXPECT_TRUE(w.ended);
+    m.move(500, 500);
+    m.close();
+    EXPECT_EQ(w.stored().mainLeft, 1000.0f);
+}
+
+TEST(Main, RecordsReachTheListAndThePanelsAndThePurgeClearsThem)
+{
+    Window w;
+    AppSettings saved;
+    saved.port = 1;
+    SaveSettings(w.store, saved);
+    Main& m = w.open();
+    ASSERT_TRUE(m.Form_Load());
+    w.receive("+,,17,4840D6,KLM1234,A3,,,,35000,7700,,,,,;\r\n*8D4840D6;\r\n!4840D6,1,S;\r\n");
+    EXPECT_EQ(m.model().rowCount(), 1);
+    EXPECT_EQ(m.model().index(0, 4).data().toString(), "Netherlands");
+    EXPECT_EQ(w.panel(Panel::Prc), "1");
+    EXPECT_EQ(w.panel(Panel::All), "3");
+    EXPECT_EQ(w.panel(Panel::Crc), "1");
+    EXPECT_EQ(w.panel(Panel::Alt), "4840D6 (SQUACK) General Emergency");
+    EXPECT_EQ(m.view().currentIndex().row(), 0) << "the written row is selected";
+
+    w.clock.advance(std::chrono::seconds(200));
+    m.TimerClean_Timer();
+    m.refresh();
+    EXPECT_EQ(m.model().rowCount(), 0);
+    EXPECT_EQ(w.panel(Panel::Prc), "0");
+}
+
+TEST(Main, ModeAndConfigButtonsDriveTheBoardAndALossShowsInTheStatusBar)
+{
+    Window w;
+    AppSettings saved;
+    saved.port = 2;
+    SaveSettings(w.store, saved);
+    Main& m = w.open();
+    ASSERT_TRUE(m.Form_Load());
+    QPushButton* mode = m.status().mode();
+    QPushButton* conf = m.status().conf();
+    EXPECT_EQ(mode->text(), "&Decoded");
+    EXPECT_FALSE(mode->geometry().intersects(conf->geometry()));
+    w.log.clear();
+    QTest::mouseClick(mode, Qt::LeftButton);
+    EXPECT_EQ(mode->text(), "Raw");
+    EXPECT_EQ(w.log, (test::Transcript{"\x13", "L", "\x11"}));
+    w.log.clear();
+
+    // A configuration round trip restarts the receiver with the new values.
+    DoneWhenShown([](Config& c) { c.setLOG(true); });
+    QTest::mouseClick(conf, Qt::LeftButton);
+    EXPECT_EQ(w.startUps(), 1) << "since the log was cleared";
+    EXPECT_EQ(w.log.front(), "close") << "the dialog closes the port first";
+    EXPECT_TRUE(m.chain().state().LogFlag);
+    EXPECT_EQ(mode->text(), "Decoded");
+
+    w.port.loss("the board hung up or was unplugged");
+    EXPECT_TRUE(m.status().showsLinkMessage());
+    EXPECT_TRUE(m.windowTitle().endsWith("receiver lost, reconnecting"));
+    m.link().retryTick();
+    EXPECT_FALSE(m.status().showsLinkMessage());
+    EXPECT_EQ(m.windowTitle(), "ADSB 0.9.0 - Firmware 2.8");
+}
+
+} // namespace
+} // namespace telvorn
