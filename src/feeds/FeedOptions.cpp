@@ -35,6 +35,15 @@ std::optional<FeedEndpoint> Endpoint(std::string_view text)
     return FeedEndpoint{*protocol, std::string(host), *port};
 }
 
+std::optional<FeedProtocol> ServerNamed(std::string_view name)
+{
+    for (FeedProtocol protocol : kFeedProtocols)
+        if (name.size() == FeedProtocolName(protocol).size() + 7 && name.starts_with("--") && name.ends_with("-port") &&
+            name.substr(2, FeedProtocolName(protocol).size()) == FeedProtocolName(protocol))
+            return protocol;
+    return std::nullopt;
+}
+
 } // namespace
 
 const std::optional<std::uint16_t>& FeedOptions::port(FeedProtocol protocol) const
@@ -60,63 +69,69 @@ bool FeedOptions::any() const
     return sbsPort || rawPort || beastPort || !connects.empty();
 }
 
-FeedOptionResult ParseFeedOption(std::span<const std::string_view> args, std::size_t& i, FeedOptions& options,
-                                 std::string& error)
+bool IsFeedOption(std::string_view name)
 {
-    std::string_view name = args[i];
-    std::optional<std::string_view> inlineValue;
-    if (const std::size_t equals = name.find('='); name.starts_with("--") && equals != std::string_view::npos) {
-        inlineValue = name.substr(equals + 1);
-        name = name.substr(0, equals);
-    }
-    std::optional<FeedProtocol> server;
-    for (FeedProtocol protocol : kFeedProtocols)
-        if (name == "--" + std::string(FeedProtocolName(protocol)) + "-port")
-            server = protocol;
-    if (!server && name != "--bind" && name != "--connect")
-        return FeedOptionResult::NotFeedOption;
+    return ServerNamed(name) || name == "--bind" || name == "--connect";
+}
 
-    std::string_view value;
-    if (inlineValue) {
-        value = *inlineValue;
-    } else if (i + 1 < args.size()) {
-        value = args[++i];
-    } else {
+bool SetFeedOption(std::string_view name, std::optional<std::string_view> given, FeedOptions& options,
+                   std::string& error)
+{
+    if (!given) {
         error = std::string(name) + " needs a value (see --help)";
-        return FeedOptionResult::Error;
+        return false;
     }
-
-    if (server) {
+    const std::string_view value = *given;
+    if (const std::optional<FeedProtocol> server = ServerNamed(name)) {
         const std::optional<std::uint16_t> port = Port(value, 0);
         if (!port) {
             error = std::string(name) + " needs a TCP port from 0 (any free one) to 65535, got '" + std::string(value) +
                     "'";
-            return FeedOptionResult::Error;
+            return false;
         }
         for (FeedProtocol other : kFeedProtocols)
             if (other != *server && *port != 0 && options.port(other) == port) {
                 error = std::string(name) + " " + std::to_string(*port) + ": --" +
                         std::string(FeedProtocolName(other)) + "-port already serves on that port";
-                return FeedOptionResult::Error;
+                return false;
             }
         options.port(*server) = port;
     } else if (name == "--bind") {
         if (value.empty()) {
             error = "--bind needs an address to listen on, for example 0.0.0.0 for every interface";
-            return FeedOptionResult::Error;
+            return false;
         }
         options.bindAddress = std::string(value);
-    } else {
+    } else if (name == "--connect") {
         const std::optional<FeedEndpoint> endpoint = Endpoint(value);
         if (!endpoint) {
             error = "--connect needs HOST:PORT:PROTOCOL with PROTOCOL sbs, raw or beast, for example "
                     "127.0.0.1:30004:beast; got '" +
                     std::string(value) + "'";
-            return FeedOptionResult::Error;
+            return false;
         }
         options.connects.push_back(*endpoint);
+    } else {
+        error = std::string(name) + " is not a feed option";
+        return false;
     }
-    return FeedOptionResult::Taken;
+    return true;
+}
+
+FeedOptionResult ParseFeedOption(std::span<const std::string_view> args, std::size_t& i, FeedOptions& options,
+                                 std::string& error)
+{
+    std::string_view name = args[i];
+    std::optional<std::string_view> value;
+    if (const std::size_t equals = name.find('='); name.starts_with("--") && equals != std::string_view::npos) {
+        value = name.substr(equals + 1);
+        name = name.substr(0, equals);
+    }
+    if (!IsFeedOption(name))
+        return FeedOptionResult::NotFeedOption;
+    if (!value && i + 1 < args.size())
+        value = args[++i];
+    return SetFeedOption(name, value, options, error) ? FeedOptionResult::Taken : FeedOptionResult::Error;
 }
 
 std::vector<std::string> FeedArguments(const FeedOptions& options)

@@ -34,6 +34,7 @@ struct FeedOptions {
     std::size_t clientBuffer = 512 * 1024; // bytes waiting for one client before it is dropped
     std::size_t maxClients = 64;           // per server; more are refused
     int reconnectMs = 5000;                // a push client's pause between attempts
+    int flushMs = 20;                      // how long bytes wait to leave together
 
     const std::optional<std::uint16_t>& port(FeedProtocol protocol) const;
     std::optional<std::uint16_t>& port(FeedProtocol protocol);
@@ -59,6 +60,14 @@ enum class FeedOptionResult {
 //       }
 FeedOptionResult ParseFeedOption(std::span<const std::string_view> args, std::size_t& i, FeedOptions& options,
                                  std::string& error);
+
+// The same for a reader that has split the option already: true for
+// "--sbs-port", "--raw-port", "--beast-port", "--bind" and "--connect".
+bool IsFeedOption(std::string_view name);
+// Sets the option `name` (one of the above) from its value; false, with
+// `error` saying what to fix, for a missing or wrong value.
+bool SetFeedOption(std::string_view name, std::optional<std::string_view> value, FeedOptions& options,
+                   std::string& error);
 
 // The options back as arguments that ParseFeedOption reads the same; for a
 // window that keeps the feeds it was started with in its settings.

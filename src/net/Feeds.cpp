@@ -1,7 +1,8 @@
 #include "net/Feeds.h"
 
+#include <algorithm>
+
 #include <QHostAddress>
-#include <QMetaObject>
 
 #include "net/FeedPush.h"
 #include "net/FeedServer.h"
@@ -25,9 +26,9 @@ Feeds::Feeds(ReceiveChain& chain, FeedOptions options, Reporter report)
     : chain_(chain), options_(std::move(options)), report_(report ? std::move(report) : [](const std::string&) {}),
       hub_(chain.clock())
 {
-    hub_.setFlushRequest([this] {
-        QMetaObject::invokeMethod(&flushContext_, [this] { hub_.flush(); }, Qt::QueuedConnection);
-    });
+    flushTimer_.setSingleShot(true);
+    QObject::connect(&flushTimer_, &QTimer::timeout, &flushTimer_, [this] { hub_.flush(); });
+    hub_.setFlushRequest([this] { flushTimer_.start(std::max(options_.flushMs, 0)); });
 }
 
 Feeds::~Feeds()

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include <QObject>
+#include <QTimer>
 
 #include "feeds/FeedHub.h"
 #include "feeds/FeedOptions.h"
@@ -29,9 +29,10 @@ class FeedServer;
 // or QApplication must exist); destroy it before the chain. The reporter is
 // told, once each, about servers that cannot listen, clients dropped or
 // refused, and push clients that connect, fail or are lost; never per line.
-// Bytes of all records of one receive event leave in one write per client
-// when the event loop runs again; nothing on the receive path waits for the
-// network.
+// The bytes of the records heard within `flushMs` (20 ms) leave together, in
+// one write per client, from the event loop; nothing on the receive path
+// waits for the network, and at the link's rate a client costs a few writes
+// a second rather than one per line.
 class Feeds {
 public:
     using Reporter = std::function<void(const std::string& message)>;
@@ -53,7 +54,7 @@ private:
     FeedOptions options_;
     Reporter report_;
     FeedHub hub_;
-    QObject flushContext_;
+    QTimer flushTimer_;
     std::vector<std::unique_ptr<FeedServer>> servers_;
     std::vector<std::unique_ptr<FeedPush>> pushes_;
     bool started_ = false;

@@ -78,3 +78,17 @@ TEST(FeedOptions, MistakesSayWhatToFix)
         EXPECT_TRUE(p.error.starts_with(message)) << args.front() << ": " << p.error;
     }
 }
+
+// A command line reader that splits names and values itself.
+TEST(FeedOptions, ByNameAndValue)
+{
+    FeedOptions options;
+    std::string error;
+    EXPECT_TRUE(IsFeedOption("--beast-port"));
+    EXPECT_FALSE(IsFeedOption("--beast-ports"));
+    EXPECT_FALSE(IsFeedOption("--port"));
+    EXPECT_TRUE(SetFeedOption("--beast-port", "30005", options, error));
+    EXPECT_EQ(options.beastPort, 30005);
+    EXPECT_FALSE(SetFeedOption("--connect", std::nullopt, options, error));
+    EXPECT_EQ(error, "--connect needs a value (see --help)");
+}
