@@ -17,6 +17,7 @@ struct FeedServerStatus {
     std::uint16_t port = 0;
     bool listening = false;
     std::size_t clients = 0;
+    std::size_t waiting = 0; // bytes written for the clients that they have not taken yet
 };
 
 struct FeedPushStatus {

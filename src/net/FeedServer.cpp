@@ -60,6 +60,8 @@ FeedServerStatus FeedServer::status() const
     s.port = server_.isListening() ? server_.serverPort() : requestedPort_;
     s.listening = server_.isListening();
     s.clients = clients_.size();
+    for (const auto& client : clients_)
+        s.waiting += std::size_t(client->socket->bytesToWrite());
     return s;
 }
 

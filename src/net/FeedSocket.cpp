@@ -14,8 +14,12 @@ bool FeedSocket::offer(std::string_view bytes)
 {
     if (full_)
         return false;
+    // A client that has taken everything so far takes the next chunk
+    // whatever its size (the hub's chunks are bounded by FeedHub::kFlushAt
+    // and one record's lines), so a buffer smaller than a chunk does not
+    // drop a client that keeps up.
     const auto waiting = std::size_t(socket_.bytesToWrite());
-    if (waiting + bytes.size() > capacity_) {
+    if (waiting != 0 && waiting + bytes.size() > capacity_) {
         full_ = true;
         // The owner closes the socket, which must not happen in the middle of
         // the hub's flush; the socket as context drops the call if it is

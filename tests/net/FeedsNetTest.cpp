@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -233,6 +234,85 @@ TEST(Feeds, PushClientReconnectsByItself)
     }
     EXPECT_EQ(reports.messages.size(), 5u) << reports.all();
     EXPECT_EQ(feeds.status().text(), "raw to 127.0.0.1:" + std::to_string(port) + " (reconnecting)");
+}
+
+// A few hundred connections at once: clients that never read, clients that
+// connect and vanish at once (some with a reset), and one that reads. The
+// receive path takes every line, the reader gets every line, at most
+// maxClients are served and the bytes waiting for them stay within their
+// buffers; each dropped client is reported once, not per line.
+TEST(Feeds, FloodsOfClientsThatNeverReadOrVanishLeaveTheReceivePathGoing)
+{
+    FrozenClock clock;
+    ReceiveChain chain(clock);
+    test::Reports reports;
+    FeedOptions options;
+    options.sbsPort = 0;
+    options.clientBuffer = 16 * 1024; // smaller than the hub's chunks
+    options.maxClients = 40;
+    Feeds feeds(chain, options, reports.reporter());
+    ASSERT_TRUE(feeds.start()) << reports.all();
+    const std::uint16_t port = PortOf(feeds, FeedProtocol::Sbs);
+    Reader reader(port);
+    ASSERT_TRUE(WaitFor([&] { return feeds.status().clients() == 1; }));
+
+    constexpr int kConnections = 300;
+    std::vector<std::unique_ptr<Sleeper>> sleepers;
+    for (int i = 0; i < kConnections; ++i) {
+        auto s = std::make_unique<Sleeper>(port);
+        if (s->fd >= 0 && i % 3 == 0) {
+            // Gone at once; every other one with a reset instead of a close.
+            if (i % 2 == 0) {
+                const linger reset{1, 0};
+                ::setsockopt(s->fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+            }
+            ::close(s->fd);
+            s->fd = -1;
+        }
+        sleepers.push_back(std::move(s));
+        // The connects block while the listen queue is full, and only the
+        // event loop empties it.
+        QCoreApplication::processEvents();
+    }
+
+    long records = 0;
+    std::size_t mostClients = 0, mostWaiting = 0;
+    std::size_t messagesBefore = 0;
+    for (int round = 0; round < 200; ++round) {
+        if (round == 100)
+            messagesBefore = reports.messages.size();
+        std::string event;
+        for (int k = 0; k < 20; ++k)
+            event += RecordLine(int(records++));
+        chain.received(event);
+        test::RunFor(2ms);
+        const FeedServerStatus s = feeds.status().servers.at(0);
+        mostClients = std::max(mostClients, s.clients);
+        mostWaiting = std::max(mostWaiting, s.waiting);
+    }
+    EXPECT_EQ(chain.panels().text(Panel::All), std::to_string(records));
+    ASSERT_TRUE(WaitFor([&] { return reader.lines() == 2 * records; })) << reader.lines() << " of " << 2 * records << "\n" << feeds.status().text() << "\n" << reports.all();
+    EXPECT_TRUE(reader.connected());
+    EXPECT_LE(mostClients, options.maxClients);
+    // A buffer holds at most its capacity, or one of the hub's chunks when
+    // it was empty.
+    EXPECT_LE(mostWaiting, options.maxClients * (options.clientBuffer + FeedHub::kFlushAt + 4096));
+    // The sleepers still there are dropped by now, each once; nothing is
+    // reported per line.
+    ASSERT_TRUE(WaitFor([&] {
+        std::string event;
+        for (int k = 0; k < 20; ++k)
+            event += RecordLine(int(records++));
+        chain.received(event);
+        return feeds.status().clients() == 1;
+    })) << feeds.status().text();
+    EXPECT_GE(reports.count("refusing"), 1u) << "the flood went past the limit";
+    EXPECT_GE(reports.count("dropped sbs client"), 1u);
+    EXPECT_LE(reports.count("dropped sbs client"), std::size_t(kConnections)) << reports.all();
+    EXPECT_LE(reports.messages.size() - messagesBefore, std::size_t(kConnections)) << reports.all();
+    for (const std::string& m : reports.messages)
+        EXPECT_TRUE(m.find("dropped sbs client") != std::string::npos || m.find("refusing") != std::string::npos)
+            << m;
 }
 
 TEST(Feeds, ServerThatCannotListenSaysWhatToDo)
