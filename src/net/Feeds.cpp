@@ -69,6 +69,12 @@ bool Feeds::start()
             std::make_unique<FeedPush>(hub_, endpoint, options_.clientBuffer, options_.reconnectMs, report_));
         pushes_.back()->start();
     }
+    bool frames = options_.rawPort || options_.beastPort;
+    for (const FeedEndpoint& endpoint : options_.connects)
+        frames = frames || endpoint.protocol != FeedProtocol::Sbs;
+    if (frames && !chain_.state().RawFlag)
+        report_("feeds: the RAW setting is off, so the board sends no frames and the raw and beast feeds stay "
+                "silent; turn it on (settings value RAW, -1) for frames in every record");
     chain_.addObserver(&hub_);
     return ok;
 }

@@ -1,31 +1,32 @@
 // End to end, against a decoder nobody here wrote: Debian's
-// dump1090-mutability, in --net-only mode, takes the board's frames from
-// our push client on its Beast or raw input port; its own BaseStation
-// output must then know the aircraft and call signs of our table.
-//
-// The board is telvorn-board on a pseudo-terminal, read with plain POSIX
-// calls and told "w" to send its frames in field 0.
+// dump1090-mutability, in --net-only mode, takes the board's frames on its
+// Beast or raw input port from `telvorn monitor --connect`, which receives
+// them from telvorn-board on a pseudo-terminal; dump1090's own BaseStation
+// output must then know the aircraft and call signs of the monitor's table.
+// The monitor also serves the frames on --raw-port, from which the test
+// learns which addresses went out.
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
-#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTcpSocket>
 
 #include "NetTestKit.h"
-#include "net/Feeds.h"
-#include "receiver/ReceiveChain.h"
+#include "TempFolder.h"
+#include "feeds/FeedProtocol.h"
 
 using namespace telvorn;
 using namespace std::chrono_literals;
@@ -40,74 +41,143 @@ std::string Trimmed(std::string text)
     return text;
 }
 
-// What our frames told the world: the addresses whose DF 11 or 17 frames
-// went out (a decoder learns an aircraft from those; the others it only
-// accepts once it knows the address) and those of DF 18, which a decoder
-// takes but our table does not.
-struct SentFrames final : RecordObserver {
-    std::set<std::string> announced;
-    std::set<std::string> df18;
-    void recordReceived(const RecordFields& f) override
-    {
-        if (f[0].size() == 28 && f[2] == "18")
-            df18.insert(std::string(f[3]));
-        if ((f[0].size() == 14 && f[2] == "11") || (f[0].size() == 28 && f[2] == "17"))
-            announced.insert(std::string(f[3]));
+std::vector<std::string> Split(const std::string& line)
+{
+    std::vector<std::string> f;
+    std::size_t start = 0, comma;
+    while ((comma = line.find(',', start)) != std::string::npos) {
+        f.push_back(line.substr(start, comma - start));
+        start = comma + 1;
     }
-};
+    f.push_back(line.substr(start));
+    return f;
+}
 
-// The board on its pseudo-terminal.
+// Complete lines of a socket or process channel, CR LF or LF.
+template <typename F>
+void EachLine(std::string& pending, const QByteArray& more, F&& f)
+{
+    pending += more.toStdString();
+    std::size_t end;
+    while ((end = pending.find('\n')) != std::string::npos) {
+        std::string line = pending.substr(0, end);
+        pending.erase(0, end + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        f(line);
+    }
+}
+
+// telvorn-board on a pseudo-terminal, reached through a link of ours.
 class Board {
 public:
-    explicit Board(ReceiveChain& chain) : chain_(chain)
+    explicit Board(const std::filesystem::path& device)
     {
-        process_.start(TELVORN_BOARD_EXE, {"--rate", "600", "--aircraft", "16", "--seed", "11"});
-        std::string path;
-        WaitFor([&] {
-            if (process_.canReadLine())
-                path = process_.readLine().trimmed().toStdString();
-            return !path.empty() || process_.state() == QProcess::NotRunning;
-        }, 20s);
-        fd_ = path.empty() ? -1 : ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd_ < 0)
-            return;
-        termios t{};
-        tcgetattr(fd_, &t);
-        cfmakeraw(&t);
-        tcsetattr(fd_, TCSANOW, &t);
-        // Frames in field 0 from now on.
-        (void)!::write(fd_, "w", 1);
-        notifier_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { read(); });
+        process_.start(TELVORN_BOARD_EXE, {"--rate", "600", "--aircraft", "16", "--seed", "11", "--symlink",
+                                           QString::fromStdString(device.string())});
+        WaitFor([&] { return std::filesystem::exists(device) || process_.state() == QProcess::NotRunning; }, 20s);
     }
     ~Board()
     {
-        stop();
         process_.terminate();
         process_.waitForFinished(5000);
     }
-    bool open() const { return fd_ >= 0; }
-    void stop()
+
+private:
+    QProcess process_;
+};
+
+// `telvorn monitor` with settings of its own (the board's device, raw frames
+// on), its table every second and what it says on stderr.
+class Monitor {
+public:
+    std::map<std::string, std::string> calls; // the table's addresses and call signs
+    std::string errors;
+
+    Monitor(const test::TempFolder& dir, const std::filesystem::path& device, const QStringList& feeds)
     {
-        notifier_.reset();
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
+        const std::filesystem::path store = dir.path() / "settings" / "Orvalen Software";
+        std::filesystem::create_directories(store);
+        std::ofstream(store / "ADSB.conf") << "COM=number:1\nDevice=text:" << device.string() << "\nRAW=number:-1\n";
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TELVORN_SETTINGS_DIR", QString::fromStdString((dir.path() / "settings").string()));
+        process_.setProcessEnvironment(env);
+        QObject::connect(&process_, &QProcess::readyReadStandardOutput, &process_, [this] {
+            EachLine(out_, process_.readAllStandardOutput(), [this](const std::string& line) { table(line); });
+        });
+        QObject::connect(&process_, &QProcess::readyReadStandardError, &process_,
+                         [this] { errors += process_.readAllStandardError().toStdString(); });
+        process_.start(TELVORN_BIN, QStringList{"monitor", "--every", "1"} + feeds);
+    }
+    ~Monitor()
+    {
+        process_.terminate();
+        process_.waitForFinished(10000);
+    }
+    bool running() const { return process_.state() != QProcess::NotRunning; }
+    // The port of the monitor's server of this protocol, from its "feeds:" line.
+    std::uint16_t servedPort(FeedProtocol protocol) const
+    {
+        const std::string mark = std::string(FeedProtocolName(protocol)) + " on 127.0.0.1:";
+        const std::size_t at = errors.find(mark);
+        return at == std::string::npos ? 0 : std::uint16_t(std::atoi(errors.c_str() + at + mark.size()));
+    }
+    std::size_t withCall() const
+    {
+        std::size_t n = 0;
+        for (const auto& [address, call] : calls)
+            n += !call.empty();
+        return n;
     }
 
 private:
-    void read()
+    void table(const std::string& line)
     {
-        char buffer[4096];
-        ssize_t n;
-        while ((n = ::read(fd_, buffer, sizeof buffer)) > 0)
-            chain_.received(std::string_view(buffer, std::size_t(n)));
+        const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+        const QJsonArray columns = json["columns"].toArray();
+        qsizetype icao = -1, call = -1;
+        for (qsizetype c = 0; c < columns.size(); ++c) {
+            if (columns[c].toString() == "ICAO")
+                icao = c;
+            if (columns[c].toString() == "CALL")
+                call = c;
+        }
+        if (icao < 0 || call < 0)
+            return;
+        calls.clear();
+        for (const QJsonValue& row : json["rows"].toArray())
+            calls[row[icao].toString().toStdString()] = Trimmed(row[call].toString().toStdString());
     }
 
-    ReceiveChain& chain_;
     QProcess process_;
-    int fd_ = -1;
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::string out_;
+};
+
+// The addresses of the AVR frames the monitor served: DF 11 and 17 frames
+// announce an aircraft to a decoder (the others it takes only once it knows
+// the address); DF 18 ones a decoder takes, our table does not.
+struct SentFrames {
+    QTcpSocket socket;
+    std::set<std::string> announced;
+    std::set<std::string> df18;
+    std::string pending;
+
+    explicit SentFrames(std::uint16_t port)
+    {
+        QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [this] {
+            EachLine(pending, socket.readAll(), [this](const std::string& line) {
+                if (line.size() != 16 && line.size() != 30)
+                    return;
+                const int df = std::stoi(line.substr(1, 2), nullptr, 16) >> 3;
+                const std::string address = line.substr(3, 6);
+                if (df == 18)
+                    df18.insert(address);
+                else if (df == 11 || df == 17)
+                    announced.insert(address);
+            });
+        });
+        socket.connectToHost(QHostAddress::LocalHost, port);
+    }
 };
 
 // dump1090-mutability listening on 127.0.0.1 only, with its input port of
@@ -127,7 +197,16 @@ public:
                                  input == FeedProtocol::Raw ? in : "0", "--net-bi-port",
                                  input == FeedProtocol::Beast ? in : "0", "--net-sbs-port",
                                  QString::number(sbsPort)});
-        QObject::connect(&sbs_, &QTcpSocket::readyRead, &sbs_, [this] { read(); });
+        QObject::connect(&sbs_, &QTcpSocket::readyRead, &sbs_, [this] {
+            EachLine(pending_, sbs_.readAll(), [this](const std::string& line) {
+                const std::vector<std::string> f = Split(line);
+                if (f.size() < 11 || f[0] != "MSG")
+                    return;
+                std::string& call = calls[f[4]];
+                if (f[1] == "1" && !f[10].empty())
+                    call = Trimmed(f[10]);
+            });
+        });
         // It listens once it has started; until then a connection is refused.
         WaitFor([&] {
             if (sbs_.state() == QAbstractSocket::UnconnectedState)
@@ -145,50 +224,25 @@ public:
     bool serving() const { return sbs_.state() == QAbstractSocket::ConnectedState; }
 
 private:
-    void read()
-    {
-        pending_ += sbs_.readAll().toStdString();
-        std::size_t end;
-        while ((end = pending_.find('\n')) != std::string::npos) {
-            std::string line = pending_.substr(0, end);
-            pending_.erase(0, end + 1);
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            std::vector<std::string> f;
-            std::size_t start = 0, comma;
-            while ((comma = line.find(',', start)) != std::string::npos) {
-                f.push_back(line.substr(start, comma - start));
-                start = comma + 1;
-            }
-            f.push_back(line.substr(start));
-            if (f.size() < 11 || f[0] != "MSG")
-                continue;
-            std::string& call = calls[f[4]];
-            if (f[1] == "1" && !f[10].empty())
-                call = Trimmed(f[10]);
-        }
-    }
-
     QProcess process_;
     QTcpSocket sbs_;
     std::string pending_;
 };
 
 // What the decoder knows and our table does not, or the other way round.
-std::string Differences(const ReceiveChain& chain, const SentFrames& sent, const Dump1090& decoder)
+std::string Differences(const Monitor& monitor, const SentFrames& sent, const Dump1090& decoder)
 {
     std::string out;
-    std::map<std::string, std::string> ours;
-    chain.table().forEachRow([&](RowId, const AircraftRow& row) { ours[row[Column::Icao]] = row[Column::Call]; });
     for (const std::string& address : sent.announced) {
         const auto it = decoder.calls.find(address);
+        const auto ours = monitor.calls.find(address);
         if (it == decoder.calls.end())
             out += "dump1090 does not know " + address + "; ";
-        else if (ours.contains(address) && it->second != Trimmed(ours[address]))
-            out += address + " is '" + it->second + "' for dump1090, '" + ours[address] + "' for us; ";
+        else if (ours != monitor.calls.end() && it->second != ours->second)
+            out += address + " is '" + it->second + "' for dump1090, '" + ours->second + "' for us; ";
     }
     for (const auto& [address, call] : decoder.calls)
-        if (!ours.contains(address) && !sent.df18.contains(address))
+        if (!monitor.calls.contains(address) && !sent.df18.contains(address))
             out += "dump1090 knows " + address + ", we do not; ";
     return out;
 }
@@ -200,12 +254,6 @@ void FeedDump1090(FeedProtocol protocol)
             FAIL() << "dump1090-mutability is missing: scripts/install-deps.sh test installs it";
         GTEST_SKIP() << "dump1090-mutability is not installed (apt-get install dump1090-mutability)";
     }
-    SystemClock clock;
-    ReceiveChain chain(clock);
-    chain.SetupColumns();
-    SentFrames sent;
-    chain.addObserver(&sent);
-
     // A port that was free a moment ago may be taken by the time the
     // decoder binds it: then try another pair.
     std::unique_ptr<Dump1090> decoder;
@@ -216,42 +264,41 @@ void FeedDump1090(FeedProtocol protocol)
     }
     ASSERT_TRUE(decoder && decoder->serving()) << "dump1090-mutability did not start";
 
-    test::Reports reports;
-    FeedOptions options;
-    options.connects.push_back({protocol, "127.0.0.1", input});
-    options.reconnectMs = 200;
-    Feeds feeds(chain, options, reports.reporter());
-    feeds.start();
-    ASSERT_TRUE(WaitFor([&] { return feeds.status().pushes.at(0).connected; })) << reports.all();
+    test::TempFolder dir;
+    const std::filesystem::path device = dir.path() / "board";
+    Board board(device);
+    ASSERT_TRUE(std::filesystem::exists(device)) << "telvorn-board gave no device";
+    const QString connect =
+        "127.0.0.1:" + QString::number(input) + ":" + QString::fromLatin1(FeedProtocolName(protocol).data());
+    Monitor monitor(dir, device, {"--connect", connect, "--raw-port", "0"});
+    ASSERT_TRUE(WaitFor([&] { return monitor.servedPort(FeedProtocol::Raw) != 0 || !monitor.running(); }, 30s))
+        << monitor.errors;
+    SentFrames sent(monitor.servedPort(FeedProtocol::Raw));
 
-    Board board(chain);
-    ASSERT_TRUE(board.open()) << "telvorn-board gave no device";
-    std::size_t withCall = 0;
-    WaitFor([&] {
-        withCall = 0;
-        chain.table().forEachRow([&](RowId, const AircraftRow& row) { withCall += !row[Column::Call].empty(); });
-        return withCall >= 12;
-    }, 60s);
-    board.stop();
-    EXPECT_GE(withCall, 12u) << "the board sent too few identifications";
-    ASSERT_GE(sent.announced.size(), 12u);
-
+    EXPECT_TRUE(WaitFor([&] { return monitor.withCall() >= 12 || !monitor.running(); }, 60s))
+        << "the monitor's table has " << monitor.withCall() << " call signs\n"
+        << monitor.errors;
+    ASSERT_GE(sent.announced.size(), 12u) << monitor.errors;
     std::string differences;
     EXPECT_TRUE(WaitFor([&] {
-        differences = Differences(chain, sent, *decoder);
+        differences = Differences(monitor, sent, *decoder);
         return differences.empty();
-    }, 30s)) << differences;
-    EXPECT_EQ(reports.messages.size(), 1u) << reports.all(); // "connected", nothing else
+    }, 60s)) << differences;
+    EXPECT_NE(monitor.errors.find(connect.toStdString().substr(0, connect.lastIndexOf(':')) + " connected"),
+              std::string::npos)
+        << monitor.errors;
+    for (const char* trouble : {"cannot connect", "lost the", "dropped"})
+        EXPECT_EQ(monitor.errors.find(trouble), std::string::npos) << monitor.errors;
 }
 
 } // namespace
 
-TEST(Dump1090, KnowsOurAircraftFromOurBeastFrames)
+TEST(Dump1090, KnowsTheMonitorsAircraftFromItsBeastFrames)
 {
     FeedDump1090(FeedProtocol::Beast);
 }
 
-TEST(Dump1090, KnowsOurAircraftFromOurRawFrames)
+TEST(Dump1090, KnowsTheMonitorsAircraftFromItsRawFrames)
 {
     FeedDump1090(FeedProtocol::Raw);
 }

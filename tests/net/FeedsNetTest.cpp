@@ -104,6 +104,7 @@ TEST(Feeds, ServersGiveEveryClientItsProtocol)
 {
     FrozenClock clock;
     ReceiveChain chain(clock);
+    chain.state().RawFlag = true; // the board sends its frames
     test::Reports reports;
     Feeds feeds(chain, Servers(), reports.reporter());
     ASSERT_TRUE(feeds.start()) << reports.all();
@@ -150,6 +151,7 @@ TEST(Feeds, SlowClientIsDroppedWithoutTouchingTheOthers)
 {
     FrozenClock clock;
     ReceiveChain chain(clock);
+    chain.state().RawFlag = true; // the board sends its frames
     test::Reports reports;
     FeedOptions options;
     options.sbsPort = 0;
@@ -198,6 +200,7 @@ TEST(Feeds, PushClientReconnectsByItself)
     const std::uint16_t port = test::FreePort();
     FrozenClock clock;
     ReceiveChain chain(clock);
+    chain.state().RawFlag = true; // the board sends its frames
     test::Reports reports;
     FeedOptions options;
     options.connects.push_back({FeedProtocol::Raw, "127.0.0.1", port});
@@ -245,6 +248,7 @@ TEST(Feeds, FloodsOfClientsThatNeverReadOrVanishLeaveTheReceivePathGoing)
 {
     FrozenClock clock;
     ReceiveChain chain(clock);
+    chain.state().RawFlag = true; // the board sends its frames
     test::Reports reports;
     FeedOptions options;
     options.sbsPort = 0;
@@ -321,6 +325,7 @@ TEST(Feeds, ServerThatCannotListenSaysWhatToDo)
     ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
     FrozenClock clock;
     ReceiveChain chain(clock);
+    chain.state().RawFlag = true; // the board sends its frames
     test::Reports reports;
     FeedOptions options;
     options.sbsPort = taken.serverPort();
@@ -340,4 +345,12 @@ TEST(Feeds, ServerThatCannotListenSaysWhatToDo)
     Feeds badFeeds(chain, bad, reports.reporter());
     EXPECT_FALSE(badFeeds.start());
     EXPECT_EQ(reports.count("--bind feeder.local is not an IP address"), 1u) << reports.all();
+
+    // Frames asked for, but the board is told to send none.
+    chain.state().RawFlag = false;
+    FeedOptions frames;
+    frames.connects.push_back({FeedProtocol::Beast, "127.0.0.1", test::FreePort()});
+    Feeds silent(chain, frames, reports.reporter());
+    silent.start();
+    EXPECT_EQ(reports.count("the RAW setting is off"), 1u) << reports.all();
 }
