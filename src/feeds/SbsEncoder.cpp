@@ -133,6 +133,16 @@ bool IsDownlinkFormat(std::string_view field, std::initializer_list<std::string_
     return false;
 }
 
+// Call signs are letters, digits and blanks; a control character would cut
+// the line for its client, so a call sign with one is not sent.
+bool IsPrintable(std::string_view text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
+            return false;
+    return true;
+}
+
 } // namespace
 
 void AppendSbsLines(const RecordFields& f, const MainState& state, const SbsFlags& flags, const LocalDateTime& when,
@@ -161,7 +171,7 @@ void AppendSbsLines(const RecordFields& f, const MainState& state, const SbsFlag
         if (const auto value = Number(f[9]))
             altitudeText = altitude.integer(*value);
 
-    if (!f[4].empty()) {
+    if (!f[4].empty() && IsPrintable(f[4])) {
         tail[Call] = f[4];
         writer.write('1', tail);
     }

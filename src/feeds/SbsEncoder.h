@@ -19,7 +19,7 @@ namespace telvorn {
 //   longitude, 17 vertical rate, 18 squawk, 19-22 the flags alert,
 //   emergency, SPI and on the ground (-1 true, 0 false).
 // The transmission types, by what the record carries:
-//   1 identification: any record with a call sign;
+//   1 identification: any record with a call sign (of printable characters);
 //   3 airborne position (altitude and the position), 2 the same on the
 //     ground (the board's "@" altitude): DF 17 with a CPR flag or altitude;
 //   4 velocity: DF 17 with east-west and north-south velocities (ground

@@ -157,6 +157,8 @@ TEST(SbsEncoder, LinesPerRecord)
         {test::Record({{2, "18"}, {3, "4CA215"}, {4, "FIRE6"}}), {}}, // not written into the table
         {test::Record({{2, "11"}, {3, "4CA2G5"}}), {}},               // no address BaseStation could show
         {test::Record({{2, "16"}, {3, "0004CA"}, {9, "@"}}), {"MSG,7"}},
+        // A carriage return would cut the line in two for its client (found by fuzzing).
+        {test::Record({{2, "11"}, {3, "4CA215"}, {4, "4\rCA2D6"}}), {"MSG,8"}},
     };
     FrozenClock clock;
     ReceiveChain chain(clock);
