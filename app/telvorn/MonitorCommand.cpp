@@ -1,6 +1,7 @@
 // telvorn monitor: the receiver without a window, for a station next to the
 // antenna watched over ssh, or a feeder that runs as a service.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "DemoBoard.h"
 #include "MonitorOptions.h"
 #include "ReplayOutput.h"
+#include "net/Feeds.h"
 #include "platform/DefaultSettingsStore.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtSignalWatcher.h"
@@ -30,6 +32,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: telvorn monitor [--port DEVICE] [--seconds N] [--every S] [--table] [--demo]\n"
+    "                       [--sbs-port N] [--raw-port N] [--beast-port N] [--bind ADDRESS]\n"
+    "                       [--connect HOST:PORT:PROTOCOL]...\n"
     "  Runs the receiver without a window, with the stored settings (the window's\n"
     "  configuration; TELVORN_SETTINGS_DIR moves them), and prints the aircraft table\n"
     "  as the JSON of 'telvorn replay' every S seconds and once at exit: after N\n"
@@ -57,6 +61,7 @@ int RunMonitor(int argc, char** argv)
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
+            std::fputs(FeedUsage().data(), stdout);
             return 0;
         }
     }
@@ -104,6 +109,17 @@ int RunMonitor(int argc, char** argv)
         return 1;
     std::fprintf(stderr, "telvorn monitor: receiving on %s\n", port.portName().c_str());
 
+    // Where the feeds serve goes to stderr at once, so a script that asked
+    // for any free port (0) learns which one it got.
+    std::unique_ptr<Feeds> feeds;
+    if (o.feeds.any()) {
+        feeds = std::make_unique<Feeds>(chain, o.feeds, [](const std::string& message) {
+            std::fprintf(stderr, "telvorn monitor: %s\n", message.c_str());
+        });
+        feeds->start();
+        std::fprintf(stderr, "telvorn monitor: feeds: %s\n", feeds->status().text().c_str());
+    }
+
     const bool redraw = o.table && IsTerminal();
     auto show = [&](bool inPlace) {
         const MainState& state = chain.state();
@@ -147,6 +163,7 @@ int RunMonitor(int argc, char** argv)
     QtSignalWatcher stopSignals([&app](int) { app.quit(); });
 
     app.exec();
+    feeds.reset();
     link.shutdown();
     show(redraw);
     return 0;

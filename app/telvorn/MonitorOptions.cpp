@@ -49,6 +49,11 @@ ParsedMonitorOptions ParseMonitorOptions(const std::vector<std::string>& args)
             if (!seconds || *seconds <= 0.0 || *seconds > kMaxSeconds)
                 return fail("bad " + name + " value " + QuotedValue(*v) + ": expected seconds, more than 0 and up to 2147483");
             (name == "--seconds" ? o.seconds : o.every) = seconds;
+        } else if (IsFeedOption(name)) {
+            const std::optional<std::string> v = r.value();
+            std::string error;
+            if (!SetFeedOption(name, v ? std::optional<std::string_view>(*v) : std::nullopt, o.feeds, error))
+                return fail(error);
         } else if (r.isOption()) {
             return fail("unknown option " + QuotedValue(r.raw()));
         } else {

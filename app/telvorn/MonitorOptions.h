@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "feeds/FeedOptions.h"
+
 namespace telvorn::app {
 
 struct MonitorOptions {
@@ -14,6 +16,8 @@ struct MonitorOptions {
     bool table = false;
     // Against the built-in board emulator, with demo settings.
     bool demo = false;
+    // Servers and push clients of the network feeds.
+    FeedOptions feeds;
 };
 
 // Either the options or a one-line message naming what is wrong.

@@ -12,6 +12,7 @@
 #include "DemoBoard.h"
 #include "LoopStats.h"
 #include "OptionReader.h"
+#include "feeds/FeedOptions.h"
 #include "platform/Clock.h"
 #include "platform/DefaultSettingsStore.h"
 #include "platform/Process.h"
@@ -24,9 +25,12 @@ namespace telvorn::app {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: telvorn [--port DEVICE] [--demo]\n"
+    "usage: telvorn [--port DEVICE] [--demo] [feed options | --no-feeds]\n"
     "  The desktop program. --port opens DEVICE for this run only; --demo runs it\n"
-    "  against the built-in board emulator, with settings in a demo folder.\n";
+    "  against the built-in board emulator, with settings in a demo folder.\n"
+    "  The feeds given here replace the stored ones and are stored at the end for\n"
+    "  the next start; --no-feeds starts without any and forgets them. The\n"
+    "  'Feeds...' entry of the list's context menu shows them.\n";
 
 } // namespace
 
@@ -35,14 +39,28 @@ int RunWindow(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::optional<std::string> runDevice;
     bool demo = false;
+    std::optional<FeedOptions> runFeeds;
     OptionReader r(args);
     while (r.next()) {
         if (r.name() == "--help" || r.name() == "-h") {
             std::fputs(kUsage, stdout);
+            std::fputs(FeedUsage().data(), stdout);
             return 0;
         }
         if (r.name() == "--demo" && r.flagOk()) {
             demo = true;
+        } else if (r.name() == "--no-feeds" && r.flagOk()) {
+            runFeeds = FeedOptions{};
+        } else if (IsFeedOption(r.name())) {
+            const std::string name = r.name();
+            const std::optional<std::string> v = r.value();
+            std::string error;
+            if (!runFeeds)
+                runFeeds = FeedOptions{};
+            if (!SetFeedOption(name, v ? std::optional<std::string_view>(*v) : std::nullopt, *runFeeds, error)) {
+                std::fprintf(stderr, "telvorn: %s\n", error.c_str());
+                return 2;
+            }
         } else if (r.name() == "--port") {
             runDevice = r.value();
             if (!runDevice || runDevice->empty()) {
@@ -84,6 +102,7 @@ int RunWindow(int argc, char** argv)
     services.sleep = SleepMilliseconds;
     services.currentDirectory = WorkingFolder;
     services.runDevice = runDevice;
+    services.runFeeds = runFeeds;
     services.closed = [] { QCoreApplication::quit(); };
 
     Main window(services);

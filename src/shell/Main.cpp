@@ -7,9 +7,11 @@
 #include "shell/AircraftTableModel.h"
 #include "shell/AircraftTableView.h"
 #include "shell/Config.h"
+#include "shell/MainFeeds.h"
 #include "shell/PortChoice.h"
 #include "shell/StatusStrip.h"
 #include "shell/TableFont.h"
+#include "feeds/FeedSettings.h"
 #include "table/ColumnSort.h"
 #include "table/StalePurge.h"
 
@@ -87,6 +89,8 @@ bool Main::Form_Load()
     chain_.applyReference();
     if (!link_.StartReceiver())
         return false;
+    feeds_ = std::make_unique<MainFeeds>(*this, *view_, chain_,
+                                         services_.runFeeds ? *services_.runFeeds : LoadFeedSettings(*services_.store));
 
     timerClean_.setInterval(PurgeIntervalMs);
     timerClean_.start();
@@ -104,6 +108,9 @@ void Main::Form_Unload()
     SaveSettings(*services_.store,
                  CollectSettings(chain_.state(), float(where.x() * kTwipsPerPixel),
                                  float(where.y() * kTwipsPerPixel), storedPort_, storedDevice_));
+    if (feeds_)
+        SaveFeedSettings(*services_.store, feeds_->options());
+    feeds_.reset();
     config_.reset();
     link_.shutdown();
     refresh_.stop();

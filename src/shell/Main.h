@@ -20,6 +20,7 @@ namespace telvorn {
 class AircraftTableModel;
 class AircraftTableView;
 class Config;
+class MainFeeds;
 class StatusStrip;
 
 // The main window: the aircraft list above the status bar with its panels
@@ -59,6 +60,8 @@ public:
     StatusStrip& status() { return *status_; }
     Config* ConfigDialog() { return config_.get(); }
     QTimer& TimerClean() { return timerClean_; }
+    // The network feeds, from the start-up to the shutdown.
+    MainFeeds* feeds() { return feeds_.get(); }
     // Copies the core's panels and the model's changes to the screen now.
     void refresh();
 
@@ -87,6 +90,7 @@ private:
     AircraftTableView* view_ = nullptr;
     StatusStrip* status_ = nullptr;
     std::unique_ptr<Config> config_;
+    std::unique_ptr<MainFeeds> feeds_;
     QTimer timerClean_;
     QTimer reopen_;
     QTimer refresh_;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "feeds/FeedOptions.h"
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsBackend.h"
@@ -30,6 +31,8 @@ struct ShellServices {
     std::function<void()> closed;
     // A device named for this run only (--port): the stored choice stays.
     std::optional<std::string> runDevice;
+    // Network feeds given on the command line, in place of the stored ones.
+    std::optional<FeedOptions> runFeeds;
 };
 
 // Message boxes as Qt shows them.

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "feeds/FeedOptions.h"
+
+using namespace telvorn;
+
+namespace {
+
+struct Parsed {
+    FeedOptions options;
+    std::string error;
+    std::vector<std::string> others; // arguments that were not ours
+};
+
+Parsed Parse(const std::vector<std::string_view>& args)
+{
+    Parsed p;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        switch (ParseFeedOption(args, i, p.options, p.error)) {
+        case FeedOptionResult::Taken:
+            break;
+        case FeedOptionResult::Error:
+            return p;
+        case FeedOptionResult::NotFeedOption:
+            p.others.emplace_back(args[i]);
+            break;
+        }
+    }
+    return p;
+}
+
+} // namespace
+
+TEST(FeedOptions, CommandLines)
+{
+    const Parsed p = Parse({"--port", "/dev/ttyUSB0", "--sbs-port", "30003", "--raw-port=0", "--bind", "0.0.0.0",
+                            "--connect", "127.0.0.1:30004:beast", "--connect=[::1]:30001:raw", "--connect",
+                            "feeder.example:30003:sbs", "--log"});
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(p.others, (std::vector<std::string>{"--port", "/dev/ttyUSB0", "--log"}));
+    EXPECT_EQ(p.options.sbsPort, 30003);
+    EXPECT_EQ(p.options.rawPort, 0);
+    EXPECT_FALSE(p.options.beastPort);
+    EXPECT_EQ(p.options.bindAddress, "0.0.0.0");
+    EXPECT_EQ(p.options.connects, (std::vector<FeedEndpoint>{{FeedProtocol::Beast, "127.0.0.1", 30004},
+                                                             {FeedProtocol::Raw, "::1", 30001},
+                                                             {FeedProtocol::Sbs, "feeder.example", 30003}}));
+    EXPECT_TRUE(p.options.any());
+    EXPECT_FALSE(Parse({"--port", "COM3"}).options.any());
+
+    // Written back and read again, the options are the same.
+    const std::vector<std::string> written = FeedArguments(p.options);
+    const Parsed again = Parse(std::vector<std::string_view>(written.begin(), written.end()));
+    EXPECT_EQ(again.error, "");
+    EXPECT_EQ(FeedArguments(again.options), written);
+    EXPECT_EQ(again.options.connects, p.options.connects);
+}
+
+TEST(FeedOptions, MistakesSayWhatToFix)
+{
+    const std::pair<std::vector<std::string_view>, const char*> rows[] = {
+        {{"--sbs-port"}, "--sbs-port needs a value"},
+        {{"--beast-port", "65536"}, "--beast-port needs a TCP port from 0"},
+        {{"--raw-port", "30002x"}, "--raw-port needs a TCP port"},
+        {{"--raw-port", "-1"}, "--raw-port needs a TCP port"},
+        {{"--sbs-port", "30005", "--beast-port", "30005"}, "--beast-port 30005: --sbs-port already serves"},
+        {{"--bind="}, "--bind needs an address"},
+        {{"--connect", "127.0.0.1:30004"}, "--connect needs HOST:PORT:PROTOCOL"},
+        {{"--connect", "127.0.0.1:30004:avr"}, "--connect needs HOST:PORT:PROTOCOL"},
+        {{"--connect", "127.0.0.1:0:beast"}, "--connect needs HOST:PORT:PROTOCOL"},
+        {{"--connect", ":30004:beast"}, "--connect needs HOST:PORT:PROTOCOL"},
+    };
+    for (const auto& [args, message] : rows) {
+        const Parsed p = Parse(args);
+        EXPECT_TRUE(p.error.starts_with(message)) << args.front() << ": " << p.error;
+    }
+}
+
+// A command line reader that splits names and values itself.
+TEST(FeedOptions, ByNameAndValue)
+{
+    FeedOptions options;
+    std::string error;
+    EXPECT_TRUE(IsFeedOption("--beast-port"));
+    EXPECT_FALSE(IsFeedOption("--beast-ports"));
+    EXPECT_FALSE(IsFeedOption("--port"));
+    EXPECT_TRUE(SetFeedOption("--beast-port", "30005", options, error));
+    EXPECT_EQ(options.beastPort, 30005);
+    EXPECT_FALSE(SetFeedOption("--connect", std::nullopt, options, error));
+    EXPECT_EQ(error, "--connect needs a value (see --help)");
+}
