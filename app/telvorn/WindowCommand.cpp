@@ -17,7 +17,9 @@
 #include "platform/Process.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtSignalWatcher.h"
+#include "shell/AircraftTableView.h"
 #include "shell/Main.h"
+#include "shell/ScopeView.h"
 
 namespace telvorn::app {
 
@@ -26,7 +28,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: telvorn [--port DEVICE] [--demo]\n"
     "  The desktop program. --port opens DEVICE for this run only; --demo runs it\n"
-    "  against the built-in board emulator, with settings in a demo folder.\n";
+    "  against the built-in board emulator, with settings in a demo folder, and\n"
+    "  shows the scope. F2 shows the scope beside the list, below it, or hides it.\n";
 
 } // namespace
 
@@ -85,6 +88,9 @@ int RunWindow(int argc, char** argv)
     services.currentDirectory = WorkingFolder;
     services.runDevice = runDevice;
     services.closed = [] { QCoreApplication::quit(); };
+    // The demo shows the scope beside the table.
+    if (demo)
+        services.runScope = ScopePlace::Beside;
 
     Main window(services);
     if (!window.Form_Load())
@@ -97,8 +103,11 @@ int RunWindow(int argc, char** argv)
     // the start-up's own waits.
     const char* statsPath = std::getenv("TELVORN_STATS");
     std::unique_ptr<LoopStats> stats;
-    if (statsPath)
+    if (statsPath) {
         stats = std::make_unique<LoopStats>();
+        stats->countPaints(window.view().viewport(), "table");
+        stats->countPaints(&window.scope(), "scope");
+    }
     const int status = app.exec();
     if (stats) {
         const std::string json = stats->json("\"all\": \"" + window.chain().panels().text(Panel::All) +

@@ -8,6 +8,7 @@
 #include "platform/SerialPort.h"
 #include "platform/SettingsBackend.h"
 #include "receiver/LinkHost.h"
+#include "shell/Settings.h"
 
 namespace telvorn {
 
@@ -30,6 +31,9 @@ struct ShellServices {
     std::function<void()> closed;
     // A device named for this run only (--port): the stored choice stays.
     std::optional<std::string> runDevice;
+    // A scope place for this run (the demo shows the scope); the user may
+    // still change it, and what is left at shutdown is stored.
+    std::optional<ScopePlace> runScope;
 };
 
 // Message boxes as Qt shows them.
