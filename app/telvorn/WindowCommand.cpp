@@ -26,10 +26,22 @@ namespace telvorn::app {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: telvorn [--port DEVICE] [--demo]\n"
+    "usage: telvorn [--port DEVICE] [--demo] [--scope beside|below|hidden]\n"
     "  The desktop program. --port opens DEVICE for this run only; --demo runs it\n"
     "  against the built-in board emulator, with settings in a demo folder, and\n"
-    "  shows the scope. F2 shows the scope beside the list, below it, or hides it.\n";
+    "  shows the scope beside the list. --scope places the scope for this run.\n"
+    "  In the window, F2 shows the scope beside the list, below it, or hides it.\n";
+
+std::optional<ScopePlace> ScopePlaceNamed(const std::string& name)
+{
+    if (name == "beside")
+        return ScopePlace::Beside;
+    if (name == "below")
+        return ScopePlace::Below;
+    if (name == "hidden")
+        return ScopePlace::Hidden;
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -38,6 +50,7 @@ int RunWindow(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::optional<std::string> runDevice;
     bool demo = false;
+    std::optional<ScopePlace> scope;
     OptionReader r(args);
     while (r.next()) {
         if (r.name() == "--help" || r.name() == "-h") {
@@ -46,6 +59,13 @@ int RunWindow(int argc, char** argv)
         }
         if (r.name() == "--demo" && r.flagOk()) {
             demo = true;
+        } else if (r.name() == "--scope") {
+            const std::optional<std::string> place = r.value();
+            scope = place ? ScopePlaceNamed(*place) : std::nullopt;
+            if (!scope) {
+                std::fputs("telvorn: option --scope needs beside, below or hidden\n", stderr);
+                return 2;
+            }
         } else if (r.name() == "--port") {
             runDevice = r.value();
             if (!runDevice || runDevice->empty()) {
@@ -88,9 +108,8 @@ int RunWindow(int argc, char** argv)
     services.currentDirectory = WorkingFolder;
     services.runDevice = runDevice;
     services.closed = [] { QCoreApplication::quit(); };
-    // The demo shows the scope beside the table.
-    if (demo)
-        services.runScope = ScopePlace::Beside;
+    // The demo shows the scope beside the list unless told otherwise.
+    services.runScope = scope ? scope : demo ? std::optional(ScopePlace::Beside) : std::nullopt;
 
     Main window(services);
     if (!window.Form_Load())

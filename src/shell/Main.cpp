@@ -207,7 +207,7 @@ void Main::refresh()
         view_->showRow(model_->displayRowOf(*selected));
     followingRecords_ = false;
     if (scope_->isVisible())
-        scope_->update();
+        scope_->requestFrame();
     for (std::size_t i = 0; i < kPanelCount; ++i) {
         if (panelDirty_[i]) {
             panelDirty_[i] = false;

@@ -16,7 +16,7 @@ namespace telvorn {
 namespace {
 
 const QColor kBackground(10, 18, 28);
-const QColor kLand(64, 104, 84);
+const QColor kLand(96, 150, 112);
 const QColor kRing(52, 76, 108);
 const QColor kRingText(110, 140, 180);
 const QColor kTraffic(80, 230, 140);
@@ -190,7 +190,7 @@ void ScopePainter::drawAircraft(QPainter& painter, const ScopeProjection& projec
         trail_.append(ToPoint(projection.toPixel(track.trailPoint(i).position)));
     if (!trail_.isEmpty()) {
         trail_.append(at);
-        painter.setPen(QPen(WithAlpha(colour, alpha * 0.45), 1.0));
+        painter.setPen(QPen(WithAlpha(colour, alpha * 0.7), 1.2));
         painter.drawPolyline(trail_);
     }
 

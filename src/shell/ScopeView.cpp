@@ -47,7 +47,19 @@ ScopeView::ScopeView(const Tracker& tracker, const AircraftTable& table, const M
 {
     // Every pixel is drawn each frame: nothing to erase first.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(false);
+    nextFrame_.setSingleShot(true);
+    connect(&nextFrame_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+}
+
+void ScopeView::requestFrame()
+{
+    if (nextFrame_.isActive())
+        return;
+    const qint64 since = sinceFrame_.isValid() ? sinceFrame_.elapsed() : kFrameMs;
+    if (since >= kFrameMs)
+        update();
+    else
+        nextFrame_.start(int(kFrameMs - since));
 }
 
 void ScopeView::setRangeNm(std::int32_t rangeNm)
@@ -55,7 +67,7 @@ void ScopeView::setRangeNm(std::int32_t rangeNm)
     rangeNm = std::clamp(rangeNm, ScopeRangeMinNm, ScopeRangeMaxNm);
     if (rangeNm != rangeNm_) {
         rangeNm_ = rangeNm;
-        update();
+        requestFrame();
     }
 }
 
@@ -74,7 +86,7 @@ void ScopeView::setSelected(std::optional<RowId> row)
         return;
     selected_ = row;
     selectedAddress_ = row ? std::string(table_.row(*row)[Column::Icao]) : std::string();
-    update();
+    requestFrame();
 }
 
 ScopeProjection ScopeView::projection() const
@@ -105,6 +117,7 @@ std::optional<RowId> ScopeView::aircraftAt(QPointF pixel) const
 void ScopeView::paintEvent(QPaintEvent* /*event*/)
 {
     ++paints_;
+    sinceFrame_.start();
     QPainter painter(this);
     painter_.paint(painter, projection(), tracker_, table_, UtcSeconds(clock_), selected());
     if (!receiver_.receiver(state_)) {

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 #include "platform/Clock.h"
@@ -45,6 +47,11 @@ public:
     ScopeProjection projection() const;
     // The aircraft whose symbol is nearest `pixel`, within a few pixels.
     std::optional<RowId> aircraftAt(QPointF pixel) const;
+    // Asks for a frame: at once when the last one is at least kFrameMs old,
+    // else when it is; the window's refresh and the user's wheel and clicks
+    // all come through here, so the scope draws at most ten times a second.
+    void requestFrame();
+    static constexpr int kFrameMs = 100;
     // Frames drawn so far, for the window bench.
     long paints() const { return paints_; }
 
@@ -69,6 +76,8 @@ private:
     std::optional<RowId> selected_;
     std::string selectedAddress_;
     int wheelAngle_ = 0;
+    QElapsedTimer sinceFrame_;
+    QTimer nextFrame_;
     long paints_ = 0;
 };
 
