@@ -206,8 +206,10 @@ void Main::refresh()
     if (const std::optional<RowId> selected = chain_.table().selected())
         view_->showRow(model_->displayRowOf(*selected));
     followingRecords_ = false;
+    // Half a period after the list, so that the two are never drawn in the
+    // same pass of the event loop: the longest pass is what a user feels.
     if (scope_->isVisible())
-        scope_->requestFrame();
+        scope_->requestFrame(kRefreshMs / 2);
     for (std::size_t i = 0; i < kPanelCount; ++i) {
         if (panelDirty_[i]) {
             panelDirty_[i] = false;

@@ -51,15 +51,16 @@ ScopeView::ScopeView(const Tracker& tracker, const AircraftTable& table, const M
     connect(&nextFrame_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
-void ScopeView::requestFrame()
+void ScopeView::requestFrame(int notBeforeMs)
 {
-    if (nextFrame_.isActive())
-        return;
     const qint64 since = sinceFrame_.isValid() ? sinceFrame_.elapsed() : kFrameMs;
-    if (since >= kFrameMs)
+    const int delay = std::max(notBeforeMs, int(kFrameMs - std::min<qint64>(since, kFrameMs)));
+    if (nextFrame_.isActive() && nextFrame_.remainingTime() <= delay)
+        return;
+    if (delay == 0)
         update();
     else
-        nextFrame_.start(int(kFrameMs - since));
+        nextFrame_.start(delay);
 }
 
 void ScopeView::setRangeNm(std::int32_t rangeNm)

@@ -47,10 +47,11 @@ public:
     ScopeProjection projection() const;
     // The aircraft whose symbol is nearest `pixel`, within a few pixels.
     std::optional<RowId> aircraftAt(QPointF pixel) const;
-    // Asks for a frame: at once when the last one is at least kFrameMs old,
-    // else when it is; the window's refresh and the user's wheel and clicks
-    // all come through here, so the scope draws at most ten times a second.
-    void requestFrame();
+    // Asks for a frame, not before `notBeforeMs` from now and not before the
+    // last one is kFrameMs old. The window's refresh and the user's wheel
+    // and clicks all come through here, so the scope draws at most ten
+    // times a second.
+    void requestFrame(int notBeforeMs = 0);
     static constexpr int kFrameMs = 100;
     // Frames drawn so far, for the window bench.
     long paints() const { return paints_; }
