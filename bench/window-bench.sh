@@ -3,8 +3,11 @@
 # telvorn-board at the full 1 Mbit/s link with 500 aircraft. Reports the
 # window's CPU share of one core (from /proc, past a warm-up), its longest
 # event-loop stall (a 10 ms heartbeat's lateness), its peak memory, and
-# whether every line the board sent after the start-up was counted.
+# whether every line the board sent after the start-up was counted, and how
+# often the list and the scope were drawn (frames a second over the run, and
+# the most in any one second).
 # Usage: bench/window-bench.sh [SECONDS] [-- TELVORN OPTIONS...]
+#        bench/window-bench.sh 60 -- --scope beside    (with the scope shown)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -65,4 +68,8 @@ print(f"cpu {cpu:.1f} % of one core over {s1 - s0:.0f} s")
 print(f"longest stall {stats['max_late_ms']:.1f} ms late; beats over 50 ms late: {stats['late_beats']} of {stats['beats']}")
 print(f"peak memory {peak / 1024:.1f} MiB")
 print(f"lines sent after the start-up {sent}, counted {stats['all']}, rows {stats['rows']}")
+for name in ("table", "scope"):
+    paints = stats.get(f"{name}_paints", 0)
+    if paints:
+        print(f"{name} repaints {paints / stats['seconds']:.1f}/s, at most {stats[name + '_paints_max_per_s']} in one second")
 PY

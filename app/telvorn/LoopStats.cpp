@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <QEvent>
+
 namespace telvorn::app {
 
 LoopStats::LoopStats()
@@ -11,7 +13,32 @@ LoopStats::LoopStats()
     timer_.setInterval(kBeatMs);
     connect(&timer_, &QTimer::timeout, this, &LoopStats::beat);
     last_ = std::chrono::steady_clock::now();
+    start_ = last_;
     timer_.start();
+}
+
+void LoopStats::countPaints(QObject* widget, std::string name)
+{
+    painted_.push_back({widget, std::move(name)});
+    widget->installEventFilter(this);
+}
+
+bool LoopStats::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Paint) {
+        const long second = long(std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count());
+        for (Painted& p : painted_) {
+            if (p.widget != watched)
+                continue;
+            ++p.total;
+            if (second != p.second) {
+                p.second = second;
+                p.inSecond = 0;
+            }
+            p.maxPerSecond = std::max(p.maxPerSecond, ++p.inSecond);
+        }
+    }
+    return false;
 }
 
 void LoopStats::beat()
@@ -30,7 +57,14 @@ std::string LoopStats::json(const std::string& extra) const
     char text[160];
     std::snprintf(text, sizeof text, "{\"beats\": %ld, \"late_beats\": %ld, \"max_late_ms\": %.1f", beats_, late_,
                   maxLateMs_);
-    return std::string(text) + (extra.empty() ? "" : ", " + extra) + "}\n";
+    std::string out(text);
+    std::snprintf(text, sizeof text, ", \"seconds\": %.1f",
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count());
+    out += text;
+    for (const Painted& p : painted_)
+        out += ", \"" + p.name + "_paints\": " + std::to_string(p.total) + ", \"" + p.name +
+               "_paints_max_per_s\": " + std::to_string(p.maxPerSecond);
+    return out + (extra.empty() ? "" : ", " + extra) + "}\n";
 }
 
 } // namespace telvorn::app

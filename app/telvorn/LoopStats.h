@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include <QObject>
 #include <QTimer>
@@ -17,11 +18,30 @@ public:
 
     LoopStats();
 
-    // {"beats": n, "late_beats": n, "max_late_ms": x} plus `extra` members.
+    // Counts the frames `widget` draws, as "<name>_paints" and the most in
+    // any one second as "<name>_paints_max_per_s".
+    void countPaints(QObject* widget, std::string name);
+
+    // {"beats": n, "late_beats": n, "max_late_ms": x, "seconds": x, the
+    // paint counts} plus `extra` members.
     std::string json(const std::string& extra) const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    struct Painted {
+        QObject* widget;
+        std::string name;
+        long total = 0;
+        long second = -1;
+        long inSecond = 0;
+        long maxPerSecond = 0;
+    };
     void beat();
+
+    std::chrono::steady_clock::time_point start_;
+    std::vector<Painted> painted_;
 
     QTimer timer_;
     std::chrono::steady_clock::time_point last_;

@@ -18,19 +18,35 @@
 #include "platform/Process.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtSignalWatcher.h"
+#include "shell/AircraftTableView.h"
 #include "shell/Main.h"
+#include "shell/ScopeView.h"
 
 namespace telvorn::app {
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: telvorn [--port DEVICE] [--demo] [feed options | --no-feeds]\n"
+    "usage: telvorn [--port DEVICE] [--demo] [--scope beside|below|hidden]\n"
+    "               [feed options | --no-feeds]\n"
     "  The desktop program. --port opens DEVICE for this run only; --demo runs it\n"
-    "  against the built-in board emulator, with settings in a demo folder.\n"
+    "  against the built-in board emulator, with settings in a demo folder, and\n"
+    "  shows the scope beside the list. --scope places the scope for this run.\n"
+    "  In the window, F2 shows the scope beside the list, below it, or hides it.\n"
     "  The feeds given here replace the stored ones and are stored at the end for\n"
     "  the next start; --no-feeds starts without any and forgets them. The\n"
     "  'Feeds...' entry of the list's context menu shows them.\n";
+
+std::optional<ScopePlace> ScopePlaceNamed(const std::string& name)
+{
+    if (name == "beside")
+        return ScopePlace::Beside;
+    if (name == "below")
+        return ScopePlace::Below;
+    if (name == "hidden")
+        return ScopePlace::Hidden;
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -40,6 +56,7 @@ int RunWindow(int argc, char** argv)
     std::optional<std::string> runDevice;
     bool demo = false;
     std::optional<FeedOptions> runFeeds;
+    std::optional<ScopePlace> scope;
     OptionReader r(args);
     while (r.next()) {
         if (r.name() == "--help" || r.name() == "-h") {
@@ -59,6 +76,13 @@ int RunWindow(int argc, char** argv)
                 runFeeds = FeedOptions{};
             if (!SetFeedOption(name, v ? std::optional<std::string_view>(*v) : std::nullopt, *runFeeds, error)) {
                 std::fprintf(stderr, "telvorn: %s\n", error.c_str());
+                return 2;
+            }
+        } else if (r.name() == "--scope") {
+            const std::optional<std::string> place = r.value();
+            scope = place ? ScopePlaceNamed(*place) : std::nullopt;
+            if (!scope) {
+                std::fputs("telvorn: option --scope needs beside, below or hidden\n", stderr);
                 return 2;
             }
         } else if (r.name() == "--port") {
@@ -104,6 +128,8 @@ int RunWindow(int argc, char** argv)
     services.runDevice = runDevice;
     services.runFeeds = runFeeds;
     services.closed = [] { QCoreApplication::quit(); };
+    // The demo shows the scope beside the list unless told otherwise.
+    services.runScope = scope ? scope : demo ? std::optional(ScopePlace::Beside) : std::nullopt;
 
     Main window(services);
     if (!window.Form_Load())
@@ -116,8 +142,11 @@ int RunWindow(int argc, char** argv)
     // the start-up's own waits.
     const char* statsPath = std::getenv("TELVORN_STATS");
     std::unique_ptr<LoopStats> stats;
-    if (statsPath)
+    if (statsPath) {
         stats = std::make_unique<LoopStats>();
+        stats->countPaints(window.view().viewport(), "table");
+        stats->countPaints(&window.scope(), "scope");
+    }
     const int status = app.exec();
     if (stats) {
         const std::string json = stats->json("\"all\": \"" + window.chain().panels().text(Panel::All) +

@@ -22,6 +22,15 @@ UtcDateTime ToUtcDateTime(std::chrono::system_clock::time_point instant)
     return out;
 }
 
+double UtcSeconds(const Clock& clock)
+{
+    using namespace std::chrono;
+    const UtcDateTime t = clock.utcNow();
+    const sys_days date{year{t.year} / month{unsigned(t.month)} / day{unsigned(t.day)}};
+    return double(date.time_since_epoch().count()) * 86400.0 + t.hour * 3600.0 + t.minute * 60.0 + t.second +
+           t.millisecond / 1000.0;
+}
+
 double LocalSecondsOfDay(std::chrono::system_clock::time_point instant)
 {
     using namespace std::chrono;

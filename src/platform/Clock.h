@@ -53,4 +53,7 @@ private:
 UtcDateTime ToUtcDateTime(std::chrono::system_clock::time_point instant);
 double LocalSecondsOfDay(std::chrono::system_clock::time_point instant);
 
+// The clock's UTC instant as seconds since 1970, the time base of the tracks.
+double UtcSeconds(const Clock& clock);
+
 } // namespace telvorn

@@ -64,18 +64,11 @@ QVariant AircraftTableModel::data(const QModelIndex& index, int role) const
             return Colour(kSquawkColour);
         return {};
     case Qt::BackgroundRole:
-    case Qt::FontRole:
-    case Qt::ToolTipRole: {
-        if (!style_)
-            return {};
-        const std::optional<RowStyle> style = style_(shown.id);
-        if (!style)
-            return {};
-        if (role == Qt::BackgroundRole)
-            return style->background;
-        if (role == Qt::ToolTipRole)
-            return style->toolTip;
-        if (!style->bold)
+        return shown.style ? QVariant(shown.style->background) : QVariant();
+    case Qt::ToolTipRole:
+        return shown.style ? QVariant(shown.style->toolTip) : QVariant();
+    case Qt::FontRole: {
+        if (!shown.style || !shown.style->bold)
             return {};
         static const QFont bold = [] {
             QFont font = TableFont();
@@ -100,6 +93,31 @@ QVariant AircraftTableModel::headerData(int section, Qt::Orientation orientation
         return QVariant::fromValue(Qt::AlignVCenter |
                                    (def.alignment == Alignment::Right ? Qt::AlignRight : Qt::AlignLeft));
     return {};
+}
+
+void AircraftTableModel::setStyle(std::function<std::optional<RowStyle>(RowId)> style)
+{
+    style_ = std::move(style);
+    const int last = columnCount() - 1;
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (restyle(*rows_[i]))
+            emit dataChanged(index(int(i), 0), index(int(i), last));
+}
+
+bool AircraftTableModel::restyle(Shown& shown) const
+{
+    std::optional<RowStyle> style = style_ ? style_(shown.id) : std::nullopt;
+    if (style == shown.style)
+        return false;
+    shown.style = std::move(style);
+    return true;
+}
+
+std::unique_ptr<AircraftTableModel::Shown> AircraftTableModel::shownOf(RowId id) const
+{
+    auto shown = std::make_unique<Shown>(Shown{id, table_.row(id), std::nullopt});
+    restyle(*shown);
+    return shown;
 }
 
 void AircraftTableModel::columnsChanged()
@@ -160,7 +178,7 @@ void AircraftTableModel::rebuild()
     rows_.clear();
     rows_.reserve(table_.size());
     for (RowId id : table_.idsInOrder())
-        rows_.push_back(std::make_unique<Shown>(Shown{id, table_.row(id)}));
+        rows_.push_back(shownOf(id));
 }
 
 void AircraftTableModel::flush()
@@ -172,8 +190,6 @@ void AircraftTableModel::flush()
         endResetModel();
         return;
     }
-    if (queue_.empty())
-        return;
     for (const Change& c : queue_) {
         const int from = int(c.from);
         switch (c.kind) {
@@ -181,7 +197,7 @@ void AircraftTableModel::flush()
             beginInsertRows({}, from, from);
             // The row as the core holds it now; a later change in this batch
             // rewrites it again below.
-            rows_.insert(rows_.begin() + from, std::make_unique<Shown>(Shown{c.id, table_.row(c.id)}));
+            rows_.insert(rows_.begin() + from, shownOf(c.id));
             endInsertRows();
             break;
         case Kind::Remove:
@@ -206,15 +222,14 @@ void AircraftTableModel::flush()
         }
     }
     queue_.clear();
-    if (rewritten_.empty())
-        return;
     const int last = columnCount() - 1;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         Shown& shown = *rows_[i];
-        if (rewritten_.count(shown.id) == 0)
-            continue;
-        shown.row = table_.row(shown.id);
-        emit dataChanged(index(int(i), 0), index(int(i), last));
+        const bool rewritten = !rewritten_.empty() && rewritten_.count(shown.id) != 0;
+        if (rewritten)
+            shown.row = table_.row(shown.id);
+        if (restyle(shown) || rewritten)
+            emit dataChanged(index(int(i), 0), index(int(i), last));
     }
     rewritten_.clear();
 }

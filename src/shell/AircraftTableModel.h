@@ -21,6 +21,8 @@ struct RowStyle {
     QColor background;
     bool bold = false;
     QString toolTip;
+
+    friend bool operator==(const RowStyle&, const RowStyle&) = default;
 };
 
 // The core's aircraft table as a Qt model. It is the table's observer and
@@ -53,8 +55,10 @@ public:
     int displayRowOf(RowId id) const;
     RowId idAt(int row) const { return rows_[std::size_t(row)]->id; }
 
-    // A style per row, asked for when rows are shown (emergencies).
-    void setStyle(std::function<std::optional<RowStyle>(RowId)> style) { style_ = std::move(style); }
+    // A style per row (emergencies), asked again for every row at each
+    // flush: a style can change with no cell changing (an alert line), and
+    // a row whose style changed is announced with dataChanged.
+    void setStyle(std::function<std::optional<RowStyle>(RowId)> style);
     // The column set changed (captions at start-up).
     void columnsChanged();
 
@@ -69,6 +73,7 @@ private:
     struct Shown {
         RowId id;
         AircraftRow row;
+        std::optional<RowStyle> style;
     };
 
     void rowInserted(std::size_t position) override;
@@ -78,6 +83,9 @@ private:
     void orderReset() override;
     void queue(Change change);
     void rebuild();
+    // Takes the row's style again; true when it changed.
+    bool restyle(Shown& shown) const;
+    std::unique_ptr<Shown> shownOf(RowId id) const;
 
     AircraftTable& table_;
     // Rows by pointer: a move shifts pointers, not 19 cells of text each.

@@ -3,12 +3,16 @@
 #include <cmath>
 
 #include <QCloseEvent>
+#include <QItemSelectionModel>
+#include <QShortcut>
 
 #include "shell/AircraftTableModel.h"
 #include "shell/AircraftTableView.h"
 #include "shell/Config.h"
+#include "shell/EmergencyStyle.h"
 #include "shell/MainFeeds.h"
 #include "shell/PortChoice.h"
+#include "shell/ScopeView.h"
 #include "shell/StatusStrip.h"
 #include "shell/TableFont.h"
 #include "feeds/FeedSettings.h"
@@ -59,6 +63,22 @@ Main::Main(ShellServices services, QWidget* parent)
     connect(status_->mode(), &QPushButton::clicked, this, &Main::Mode_Click);
     connect(view_, &AircraftTableView::headerClicked, this, &Main::ListView_ColumnClick);
 
+    // The scope and the emergency highlight: outside the window's own
+    // controls, which stay as they are while the scope is hidden.
+    model_->setStyle([this](RowId id) { return EmergencyStyle(chain_.tracker(), id); });
+    scope_ = new ScopeView(chain_.tracker(), chain_.table(), chain_.state(), *services_.clock, this);
+    scope_->setObjectName(QStringLiteral("Scope"));
+    scope_->hide();
+    connect(scope_, &ScopeView::aircraftClicked, this,
+            [this](RowId id) { view_->showRow(model_->displayRowOf(id)); });
+    connect(view_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& row) {
+        if (!followingRecords_ && row.isValid())
+            scope_->setSelected(model_->idAt(row.row()));
+    });
+    connect(new QShortcut(QKeySequence(Qt::Key_F2), this), &QShortcut::activated, this, [this] {
+        setScopePlace(ScopePlace((int(scopePlace_) + 1) % 3));
+    });
+
     chain_.panels().setChangeListener([this](Panel panel) { panelDirty_[std::size_t(panel)] = true; });
     connect(&refresh_, &QTimer::timeout, this, &Main::refresh);
     refresh_.start(kRefreshMs);
@@ -78,6 +98,8 @@ bool Main::Form_Load()
     ApplySettings(settings, chain_.state());
     storedPort_ = settings.port;
     storedDevice_ = settings.device;
+    scope_->setRangeNm(settings.scopeRangeNm);
+    setScopePlace(services_.runScope.value_or(settings.scope));
 
     if (!ApplyStoredPort(settings, services_.runDevice, *services_.port)) {
         Conf_Click();
@@ -105,9 +127,11 @@ void Main::Form_Unload()
         return;
     unloaded_ = true;
     const QPoint where = pos();
-    SaveSettings(*services_.store,
-                 CollectSettings(chain_.state(), float(where.x() * kTwipsPerPixel),
-                                 float(where.y() * kTwipsPerPixel), storedPort_, storedDevice_));
+    AppSettings settings = CollectSettings(chain_.state(), float(where.x() * kTwipsPerPixel),
+                                           float(where.y() * kTwipsPerPixel), storedPort_, storedDevice_);
+    settings.scope = scopePlace_;
+    settings.scopeRangeNm = scope_->rangeNm();
+    SaveSettings(*services_.store, settings);
     if (feeds_)
         SaveFeedSettings(*services_.store, feeds_->options());
     feeds_.reset();
@@ -184,15 +208,43 @@ void Main::ListView_ColumnClick(int headerPosition)
 
 void Main::refresh()
 {
+    followingRecords_ = true;
     model_->flush();
     if (const std::optional<RowId> selected = chain_.table().selected())
         view_->showRow(model_->displayRowOf(*selected));
+    followingRecords_ = false;
+    // Half a period after the list, so that the two are never drawn in the
+    // same pass of the event loop: the longest pass is what a user feels.
+    if (scope_->isVisible())
+        scope_->requestFrame(kRefreshMs / 2);
     for (std::size_t i = 0; i < kPanelCount; ++i) {
         if (panelDirty_[i]) {
             panelDirty_[i] = false;
             status_->setPanelText(Panel(i), Text(chain_.panels().text(Panel(i))));
         }
     }
+}
+
+void Main::setScopePlace(ScopePlace place)
+{
+    scopePlace_ = place;
+    const int width = Pixels(kClientWidthTwips);
+    const int height = Pixels(kClientHeightTwips);
+    switch (place) {
+    case ScopePlace::Hidden:
+        scope_->hide();
+        setFixedSize(width, height);
+        return;
+    case ScopePlace::Beside:
+        scope_->setGeometry(width, 0, height, height);
+        setFixedSize(width + height, height);
+        break;
+    case ScopePlace::Below:
+        scope_->setGeometry(0, height, width, height);
+        setFixedSize(width, 2 * height);
+        break;
+    }
+    scope_->show();
 }
 
 MsgResult Main::MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title,

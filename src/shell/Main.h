@@ -21,6 +21,7 @@ class AircraftTableModel;
 class AircraftTableView;
 class Config;
 class MainFeeds;
+class ScopeView;
 class StatusStrip;
 
 // The main window: the aircraft list above the status bar with its panels
@@ -62,6 +63,12 @@ public:
     QTimer& TimerClean() { return timerClean_; }
     // The network feeds, from the start-up to the shutdown.
     MainFeeds* feeds() { return feeds_.get(); }
+    ScopeView& scope() { return *scope_; }
+    // Where the scope stands; hidden, the window has exactly its own size
+    // and controls, shown it grows to the right or downwards. F2 steps
+    // through hidden, beside and below.
+    ScopePlace scopePlace() const { return scopePlace_; }
+    void setScopePlace(ScopePlace place);
     // Copies the core's panels and the model's changes to the screen now.
     void refresh();
 
@@ -89,6 +96,11 @@ private:
     std::unique_ptr<AircraftTableModel> model_;
     AircraftTableView* view_ = nullptr;
     StatusStrip* status_ = nullptr;
+    ScopeView* scope_ = nullptr;
+    ScopePlace scopePlace_ = ScopePlace::Hidden;
+    // Set while the list follows the records: its selection moving then is
+    // the program's, not a choice of the user's for the scope to show.
+    bool followingRecords_ = false;
     std::unique_ptr<Config> config_;
     std::unique_ptr<MainFeeds> feeds_;
     QTimer timerClean_;

@@ -12,6 +12,16 @@ std::uint8_t PortOf(std::int32_t stored, std::uint8_t fallback)
     return stored >= 0 && stored <= 255 ? static_cast<std::uint8_t>(stored) : fallback;
 }
 
+ScopePlace ScopePlaceOf(std::int32_t stored)
+{
+    return stored >= 0 && stored <= 2 ? static_cast<ScopePlace>(stored) : ScopePlace::Hidden;
+}
+
+std::int32_t ScopeRangeOf(std::int32_t stored)
+{
+    return stored >= ScopeRangeMinNm && stored <= ScopeRangeMaxNm ? stored : ScopeRangeDefaultNm;
+}
+
 } // namespace
 
 AppSettings LoadSettings(SettingsBackend& store, std::string_view appKey)
@@ -36,6 +46,8 @@ AppSettings LoadSettings(SettingsBackend& store, std::string_view appKey)
     s.port = PortOf(number("COM", defaults.port), defaults.port);
     s.speedFlag = number("HSp", 0) != 0;
     s.device = text(DeviceValueName, "");
+    s.scope = ScopePlaceOf(number(ScopeValueName, 0));
+    s.scopeRangeNm = ScopeRangeOf(number(ScopeRangeValueName, ScopeRangeDefaultNm));
     return s;
 }
 
@@ -52,6 +64,8 @@ void SaveSettings(SettingsBackend& store, const AppSettings& s, std::string_view
     WriteSetting(store, appKey, "", "RAW", s.rawFlag);
     WriteSetting(store, appKey, "", "LOG", s.logFlag);
     WriteSetting(store, appKey, "", DeviceValueName, s.device);
+    WriteSetting(store, appKey, "", ScopeValueName, static_cast<std::int32_t>(s.scope));
+    WriteSetting(store, appKey, "", ScopeRangeValueName, s.scopeRangeNm);
 }
 
 void ApplySettings(const AppSettings& s, MainState& state)

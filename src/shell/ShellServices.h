@@ -9,6 +9,7 @@
 #include "platform/SerialPort.h"
 #include "platform/SettingsBackend.h"
 #include "receiver/LinkHost.h"
+#include "shell/Settings.h"
 
 namespace telvorn {
 
@@ -33,6 +34,9 @@ struct ShellServices {
     std::optional<std::string> runDevice;
     // Network feeds given on the command line, in place of the stored ones.
     std::optional<FeedOptions> runFeeds;
+    // A scope place for this run (the demo shows the scope); the user may
+    // still change it, and what is left at shutdown is stored.
+    std::optional<ScopePlace> runScope;
 };
 
 // Message boxes as Qt shows them.

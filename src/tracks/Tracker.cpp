@@ -9,19 +9,6 @@
 
 namespace telvorn {
 
-namespace {
-
-double ClockSeconds(const Clock& clock)
-{
-    using namespace std::chrono;
-    const UtcDateTime t = clock.utcNow();
-    const sys_days date{year{t.year} / month{unsigned(t.month)} / day{unsigned(t.day)}};
-    return double(date.time_since_epoch().count()) * 86400.0 + t.hour * 3600.0 + t.minute * 60.0 + t.second +
-           t.millisecond / 1000.0;
-}
-
-} // namespace
-
 Tracker::Tracker(AircraftTable& table, const Clock& clock)
     : table_(table), clock_(clock), emergencies_(table)
 {
@@ -49,7 +36,7 @@ void Tracker::recordApplied(const RecordFields& fields, RowId row, const MainSta
     live_[row] = 1;
     AircraftTrack& track = tracks_[row];
     const std::optional<double> stamp = UTCStampSeconds(state.FrameTime);
-    const double time = stamp ? *stamp : ClockSeconds(clock_);
+    const double time = stamp ? *stamp : UtcSeconds(clock_);
     track.heard(time);
     if (const std::optional<GeoPoint> position = positions_.read(state))
         track.setPosition(*position, time);

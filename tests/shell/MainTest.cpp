@@ -10,9 +10,7 @@
 #include <QTimer>
 
 #include "ConfigDone.h"
-#include "FakeLink.h"
-#include "TempFolder.h"
-#include "platform/FileSettingsStore.h"
+#include "TestWindow.h"
 #include "shell/AircraftTableModel.h"
 #include "shell/AircraftTableView.h"
 #include "shell/Config.h"
@@ -22,42 +20,7 @@
 namespace telvorn {
 namespace {
 
-using namespace std::chrono_literals;
-
-struct Window {
-    test::TempFolder dir;
-    FileSettingsStore store{dir.path()};
-    test::Transcript log;
-    test::FakeSerialPort port{log};
-    test::FakeLinkHost answers{log};
-    FrozenClock clock{std::chrono::sys_days{std::chrono::year{2026} / 12 / 5} + 13h};
-    bool ended = false;
-    std::unique_ptr<Main> main;
-
-    Main& open()
-    {
-        ShellServices s;
-        s.store = &store;
-        s.port = &port;
-        s.clock = &clock;
-        s.msgBox = [this](const std::string& text, MsgButtons b, MsgIcon i, const std::string& title,
-                          const std::string& detail) { return answers.MsgBox(text, b, i, title, detail); };
-        s.endProgram = [this] { ended = true; };
-        s.sleep = [](int) {};
-        s.currentDirectory = [this] { return dir.path().string(); };
-        main = std::make_unique<Main>(s);
-        return *main;
-    }
-
-    int startUps() const { return int(std::count(log.begin(), log.end(), "?")); }
-    AppSettings stored() { return LoadSettings(store); }
-    void receive(const std::string& bytes)
-    {
-        port.comm(comEvReceive, bytes);
-        main->refresh();
-    }
-    QString panel(Panel p) const { return main->status().panel(p)->text(); }
-};
+using test::Window;
 
 using test::DoneWhenShown;
 

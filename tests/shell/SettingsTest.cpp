@@ -137,14 +137,17 @@ TEST(Settings, FromAnEmptyStoreToASavedOneInTheFixedOrdersClosingEveryKey)
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "config")) << "reading creates nothing";
     // A value the store refuses does not stop the others.
     store.refuse = "HSp";
-    SaveSettings(store, Changed());
-    AppSettings expected = Changed();
+    AppSettings changed = Changed();
+    changed.scope = ScopePlace::Below;
+    changed.scopeRangeNm = 75;
+    SaveSettings(store, changed);
+    AppSettings expected = changed;
     expected.speedFlag = false;
     EXPECT_EQ(LoadSettings(store), expected);
     EXPECT_EQ(store.writes, (std::vector<std::string>{"MainLeft", "MainTop", "COM", "HSp", "LAT",
-                                "LON", "DST", "SRT", "RAW", "LOG", "Device"}));
+                                "LON", "DST", "SRT", "RAW", "LOG", "Device", "Scope", "ScopeRange"}));
     EXPECT_EQ(store.reads, (std::vector<std::string>{"MainLeft", "MainTop", "SRT", "RAW", "LOG",
-                               "DST", "LAT", "LON", "COM", "HSp", "Device"}));
+                               "DST", "LAT", "LON", "COM", "HSp", "Device", "Scope", "ScopeRange"}));
     EXPECT_FALSE(WriteSetting(store, AppKey, "", "HSp", true));
     EXPECT_EQ(ReadSetting(store, "OTHER", "", "COM", -5), -5) << "application keys are apart";
     EXPECT_EQ(store.openKeys, 0);
@@ -170,6 +173,13 @@ TEST(Settings, StoredNumbersConvertToTheirFieldsOrOutOfRangeToTheDefault)
         {"DST", std::numeric_limits<std::int32_t>::min(), [](AppSettings& s) { s.dstFlag = true; }},
         {"HSp", 1, [](AppSettings& s) { s.speedFlag = true; }},
         {"MainLeft", -1500, [](AppSettings& s) { s.mainLeft = -1500.0f; }},
+        {"Scope", 1, [](AppSettings& s) { s.scope = ScopePlace::Beside; }},
+        {"Scope", 3, nullptr},
+        {"Scope", -1, nullptr},
+        {"ScopeRange", 5, [](AppSettings& s) { s.scopeRangeNm = 5; }},
+        {"ScopeRange", 400, [](AppSettings& s) { s.scopeRangeNm = 400; }},
+        {"ScopeRange", 4, nullptr},
+        {"ScopeRange", 401, nullptr},
     };
     for (const auto& row : rows) {
         TempFolder dir;

@@ -1,0 +1,245 @@
+// The scope beside the list: where it draws an aircraft, how it fades, how
+// its selection and the list's follow each other, how emergencies stand out,
+// and how its place and range are kept.
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+#include <QApplication>
+#include <QImage>
+#include <QShortcut>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "CoreHarness.h"
+#include "TestWindow.h"
+#include "receiver/ReceiveChain.h"
+#include "shell/AircraftTableModel.h"
+#include "shell/AircraftTableView.h"
+#include "shell/EmergencyStyle.h"
+#include "shell/ScopePainter.h"
+#include "shell/ScopeView.h"
+
+namespace telvorn {
+namespace {
+
+using test::Record17;
+
+double Degrees(double nm)
+{
+    return nm / kEarthRadiusNm * 180.0 / std::numbers::pi;
+}
+
+std::string Fixed(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6f", value);
+    return text;
+}
+
+// A decoded-position record, with more fields on top.
+std::string At(const std::string& address, GeoPoint p, std::initializer_list<std::pair<int, std::string>> more = {})
+{
+    std::vector<std::pair<int, std::string>> fields{{2, "17"}, {3, address}, {6, "0"}, {7, Fixed(p.lat)},
+                                                    {8, Fixed(p.lon)}};
+    fields.insert(fields.end(), more.begin(), more.end());
+    return test::RecordWith(fields) + ";\r\n";
+}
+
+const GeoPoint kReceiver{48.5, 2.0};
+
+void Wheel(QWidget& widget, int angle)
+{
+    QWheelEvent event(QPointF(10, 10), widget.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, angle),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&widget, &event);
+}
+
+TEST(ScopeView, DrawsEachAircraftOnItsPixelFadingWithAgeAndEmergenciesStandOut)
+{
+    FrozenClock clock{std::chrono::sys_days{std::chrono::year{2026} / 12 / 5} + std::chrono::hours{13}};
+    ReceiveChain chain{clock};
+    chain.state().PosLat[0] = "48.5";
+    chain.state().PosLon[0] = "2.0";
+    chain.SetupColumns();
+    ScopeView scope(chain.tracker(), chain.table(), chain.state(), clock);
+    scope.resize(400, 300);
+    scope.setRangeNm(100);
+
+    // 400 x 300 at 100 NM: 1.5 pixels a mile about (200, 150), north up.
+    // Off the axes and between the rings, so that only the aircraft is drawn there.
+    chain.received(At("AAAAAA", Destination(kReceiver, 315, 50)));
+    clock.advance(std::chrono::seconds(170));
+    chain.received(At("BBBBBB", Destination(kReceiver, 90, 75), {{12, "300"}, {13, "0"}}));
+    chain.received(At("CCCCCC", {kReceiver.lat - Degrees(30), kReceiver.lon}, {{10, "7700"}}));
+    struct Row {
+        const char* address;
+        QPoint pixel;
+    };
+    const Row rows[] = {{"AAAAAA", {147, 97}}, {"BBBBBB", {313, 150}}, {"CCCCCC", {200, 195}}};
+    const QImage image = scope.grab().toImage();
+    for (const Row& row : rows) {
+        const RowId id = *chain.table().FindAircraftRow(row.address);
+        EXPECT_EQ(scope.aircraftAt(row.pixel), id) << row.address;
+        EXPECT_EQ(scope.aircraftAt(row.pixel + QPoint(3, -3)), id) << row.address << ", near its symbol";
+    }
+    EXPECT_EQ(scope.aircraftAt({100, 150}), std::nullopt);
+    EXPECT_EQ(scope.paints(), 1);
+
+    auto green = [&](QPoint p) { return qGreen(image.pixel(p)); };
+    EXPECT_GT(green(rows[1].pixel), 200) << "heard now: drawn whole";
+    EXPECT_LT(green(rows[0].pixel), 110) << "heard 170 s ago: faded";
+    // Beside the emergency's symbol, inside its highlight: the list's colour.
+    const QColor halo = image.pixelColor(rows[2].pixel + QPoint(-7, 0));
+    const QColor yellow = EmergencyBackground();
+    EXPECT_LT(std::abs(halo.red() - yellow.red()) + std::abs(halo.green() - yellow.green()) +
+                  std::abs(halo.blue() - yellow.blue()),
+              30);
+    EXPECT_LT(image.pixelColor(rows[0].pixel + QPoint(-7, 0)).red(), 60) << "no highlight around others";
+}
+
+TEST(ScopeView, RangeStepsFadeAndRingsAndTheShippedOutline)
+{
+    const std::array<std::array<int, 3>, 7> steps{{
+        {100, 1, 150}, {100, -1, 75}, {120, -1, 100}, {120, 1, 150}, {400, 1, 400}, {5, -1, 5}, {200, -3, 75}}};
+    for (const auto& [from, by, to] : steps)
+        EXPECT_EQ(ScopeView::StepRange(from, by), to) << from << " by " << by;
+    EXPECT_EQ(ScopePainter::Fade(0), 1.0);
+    EXPECT_EQ(ScopePainter::Fade(30), 1.0);
+    EXPECT_NEAR(ScopePainter::Fade(105), 0.6, 1e-9);
+    EXPECT_EQ(ScopePainter::Fade(180), 0.2);
+    EXPECT_EQ(ScopePainter::Fade(195), 0.2) << "waiting for the purge's tick";
+    for (const auto& [range, step] : std::array<std::array<double, 2>, 4>{{{5, 1}, {50, 10}, {200, 50}, {400, 100}}})
+        EXPECT_EQ(ScopePainter::RingStepNm(range), step) << range;
+    // Natural Earth 1:110m countries: 177 countries, some of many rings.
+    EXPECT_GT(ScopePainter::World().ringCount(), 250u);
+    EXPECT_GT(ScopePainter::World().pointCount(), 10000u);
+}
+
+struct ScopeWindow : test::Window {
+    Main& load(AppSettings saved = {}, std::optional<ScopePlace> runScope = {})
+    {
+        saved.port = 1;
+        saved.latitude = "48.5";
+        saved.longitude = "2.0";
+        SaveSettings(store, saved);
+        Main& m = open(runScope);
+        EXPECT_TRUE(m.Form_Load());
+        m.show();
+        return m;
+    }
+    RowId id(const char* address) { return *main->chain().table().FindAircraftRow(address); }
+    QPoint pixelOf(GeoPoint p)
+    {
+        const ScopePixel px = main->scope().projection().toPixel(p);
+        return QPoint(int(std::lround(px.x)), int(std::lround(px.y)));
+    }
+};
+
+TEST(ScopeView, SelectionFollowsTheUsersChoiceInTheListAndOnTheScope)
+{
+    ScopeWindow w;
+    Main& m = w.load({}, ScopePlace::Beside);
+    const GeoPoint a{kReceiver.lat + Degrees(60), kReceiver.lon};
+    const GeoPoint b = Destination(kReceiver, 225, 90);
+    w.receive(At("AAAAAA", a) + At("BBBBBB", b));
+    ASSERT_TRUE(m.scope().isVisible());
+
+    QTest::mouseClick(&m.scope(), Qt::LeftButton, Qt::NoModifier, w.pixelOf(b));
+    EXPECT_EQ(m.scope().selected(), w.id("BBBBBB"));
+    EXPECT_EQ(m.model().idAt(m.view().currentIndex().row()), w.id("BBBBBB")) << "the click selects its row";
+
+    // A row the user picks in the list is the one the scope highlights...
+    m.view().setCurrentIndex(m.model().index(m.model().displayRowOf(w.id("AAAAAA")), 0));
+    EXPECT_EQ(m.scope().selected(), w.id("AAAAAA"));
+    // ...and the list moving to each record's row, as it always does, does not change it.
+    w.receive(At("BBBBBB", b));
+    EXPECT_EQ(m.model().idAt(m.view().currentIndex().row()), w.id("BBBBBB"));
+    EXPECT_EQ(m.scope().selected(), w.id("AAAAAA"));
+
+    // A click beside every aircraft changes nothing; a purged one is no longer highlighted.
+    QTest::mouseClick(&m.scope(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(m.scope().selected(), w.id("AAAAAA"));
+    w.clock.advance(std::chrono::seconds(200));
+    m.TimerClean_Timer();
+    m.refresh();
+    EXPECT_EQ(m.scope().selected(), std::nullopt);
+}
+
+TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
+{
+    ScopeWindow w;
+    Main& m = w.load();
+    struct Step {
+        std::string lines;
+        const char* toolTip; // empty: drawn as usual
+    };
+    const Step steps[] = {
+        {Record17("4840D6", {{4, "KLM1234"}, {10, "7700"}}) + ";\r\n", "general emergency"},
+        {Record17("4840D6", {{10, "7500"}}) + ";\r\n", "hijack"},
+        {Record17("4840D6", {{10, "1000"}}) + ";\r\n", ""},
+        // An alert changes no cell; the row is restyled all the same.
+        {"!4840D6,5,M;\r\n", "Unlawful Intercept"},
+        {"!4840D6,0,M;\r\n", ""},
+        {Record17("4840D6", {{10, "7600"}}) + ";\r\n", "radio failure"},
+    };
+    auto at = [&](Column c, int role) { return m.model().index(0, int(Index(c))).data(role); };
+    for (const Step& step : steps) {
+        w.receive(step.lines);
+        ASSERT_EQ(m.model().rowCount(), 1);
+        const bool emergency = *step.toolTip != '\0';
+        EXPECT_EQ(at(Column::Icao, Qt::ToolTipRole).toString(), step.toolTip) << step.lines;
+        EXPECT_EQ(at(Column::Alti, Qt::BackgroundRole).value<QColor>() == EmergencyBackground(), emergency)
+            << step.lines;
+        EXPECT_EQ(at(Column::Numb, Qt::FontRole).value<QFont>().bold(), emergency) << step.lines;
+        EXPECT_EQ(at(Column::Call, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0)) << "call stays red";
+        EXPECT_EQ(at(Column::Sqwk, Qt::ForegroundRole).value<QColor>(), QColor(32, 128, 32)) << "squawk stays green";
+    }
+    w.clock.advance(std::chrono::seconds(200));
+    m.TimerClean_Timer();
+    w.receive(Record17("4840D6") + ";\r\n");
+    EXPECT_FALSE(at(Column::Icao, Qt::ToolTipRole).isValid()) << "back after the purge, with no emergency";
+}
+
+TEST(ScopeView, PlaceAndRangeAreKeptAndTheHiddenScopeLeavesTheWindowAsItWas)
+{
+    AppSettings saved;
+    saved.scope = ScopePlace::Below;
+    saved.scopeRangeNm = 75;
+    ScopeWindow w;
+    Main& m = w.load(saved);
+    EXPECT_EQ(m.scopePlace(), ScopePlace::Below);
+    EXPECT_EQ(m.size(), QSize(735, 866));
+    EXPECT_EQ(m.scope().geometry(), QRect(0, 433, 735, 433));
+    EXPECT_EQ(m.scope().rangeNm(), 75);
+
+    Wheel(m.scope(), -120); // towards the user: farther out
+    EXPECT_EQ(m.scope().rangeNm(), 100);
+    Wheel(m.scope(), 60);
+    Wheel(m.scope(), 60); // two half notches of a touchpad make one
+    EXPECT_EQ(m.scope().rangeNm(), 75);
+    Wheel(m.scope(), -120);
+
+    QShortcut* toggle = m.findChild<QShortcut*>();
+    ASSERT_NE(toggle, nullptr);
+    EXPECT_EQ(toggle->key(), QKeySequence(Qt::Key_F2));
+    emit toggle->activated(); // below -> hidden
+    EXPECT_FALSE(m.scope().isVisible());
+    EXPECT_EQ(m.size(), QSize(735, 433));
+    EXPECT_EQ(m.view().geometry(), QRect(0, 0, 735, 433 - m.status().height()));
+    m.close();
+    EXPECT_EQ(w.stored().scope, ScopePlace::Hidden);
+    EXPECT_EQ(w.stored().scopeRangeNm, 100);
+
+    // A place given for the run (the demo) wins over the stored one.
+    ScopeWindow demo;
+    Main& d = demo.load({}, ScopePlace::Beside);
+    EXPECT_EQ(d.size(), QSize(735 + 433, 433));
+    emit d.findChild<QShortcut*>()->activated(); // beside -> below
+    EXPECT_EQ(d.scopePlace(), ScopePlace::Below);
+    d.close();
+    EXPECT_EQ(demo.stored().scope, ScopePlace::Below);
+}
+
+} // namespace
+} // namespace telvorn

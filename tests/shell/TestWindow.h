@@ -1,0 +1,58 @@
+#pragma once
+
+// The main window with a recording port, a frozen clock and the settings in
+// a folder of the test's own.
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <QLabel>
+#include <QString>
+
+#include "FakeLink.h"
+#include "TempFolder.h"
+#include "platform/FileSettingsStore.h"
+#include "shell/Main.h"
+#include "shell/StatusStrip.h"
+
+namespace telvorn::test {
+
+struct Window {
+    TempFolder dir;
+    FileSettingsStore store{dir.path()};
+    Transcript log;
+    FakeSerialPort port{log};
+    FakeLinkHost answers{log};
+    FrozenClock clock{std::chrono::sys_days{std::chrono::year{2026} / 12 / 5} + std::chrono::hours{13}};
+    bool ended = false;
+    std::unique_ptr<Main> main;
+
+    Main& open(std::optional<ScopePlace> runScope = {})
+    {
+        ShellServices s;
+        s.store = &store;
+        s.port = &port;
+        s.clock = &clock;
+        s.msgBox = [this](const std::string& text, MsgButtons b, MsgIcon i, const std::string& title,
+                          const std::string& detail) { return answers.MsgBox(text, b, i, title, detail); };
+        s.endProgram = [this] { ended = true; };
+        s.sleep = [](int) {};
+        s.currentDirectory = [this] { return dir.path().string(); };
+        s.runScope = runScope;
+        main = std::make_unique<Main>(s);
+        return *main;
+    }
+
+    int startUps() const { return int(std::count(log.begin(), log.end(), "?")); }
+    AppSettings stored() { return LoadSettings(store); }
+    void receive(const std::string& bytes)
+    {
+        port.comm(comEvReceive, bytes);
+        main->refresh();
+    }
+    QString panel(Panel p) const { return main->status().panel(p)->text(); }
+};
+
+} // namespace telvorn::test
