@@ -80,21 +80,5 @@ std::optional<std::pair<double, double>> ParseLatLon(std::string_view text)
     return std::pair{*lat, *lon};
 }
 
-std::string QuotedValue(std::string_view value)
-{
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "'";
-    for (const char c : value) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
-        } else {
-            out += c;
-        }
-    }
-    return out + "'";
-}
 
 } // namespace telvorn::app

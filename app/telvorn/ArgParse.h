@@ -5,6 +5,8 @@
 #include <string_view>
 #include <utility>
 
+#include "text/QuotedValue.h"
+
 namespace telvorn::app {
 
 // Strict parsing of command-line values: the whole text must be the value,
@@ -22,6 +24,6 @@ std::optional<std::pair<double, double>> ParseLatLon(std::string_view text);
 
 // A value as a one-line message shows it, between quotes; bytes that would
 // break the line or the terminal (line feeds, escapes) as \xHH.
-std::string QuotedValue(std::string_view value);
+using telvorn::QuotedValue;
 
 } // namespace telvorn::app

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "text/QuotedValue.h"
+
 namespace telvorn {
 
 namespace {
@@ -85,8 +87,7 @@ bool SetFeedOption(std::string_view name, std::optional<std::string_view> given,
     if (const std::optional<FeedProtocol> server = ServerNamed(name)) {
         const std::optional<std::uint16_t> port = Port(value, 0);
         if (!port) {
-            error = std::string(name) + " needs a TCP port from 0 (any free one) to 65535, got '" + std::string(value) +
-                    "'";
+            error = std::string(name) + " needs a TCP port from 0 (any free one) to 65535, got " + QuotedValue(value);
             return false;
         }
         for (FeedProtocol other : kFeedProtocols)
@@ -106,8 +107,8 @@ bool SetFeedOption(std::string_view name, std::optional<std::string_view> given,
         const std::optional<FeedEndpoint> endpoint = Endpoint(value);
         if (!endpoint) {
             error = "--connect needs HOST:PORT:PROTOCOL with PROTOCOL sbs, raw or beast, for example "
-                    "127.0.0.1:30004:beast; got '" +
-                    std::string(value) + "'";
+                    "127.0.0.1:30004:beast; got " +
+                    QuotedValue(value);
             return false;
         }
         options.connects.push_back(*endpoint);

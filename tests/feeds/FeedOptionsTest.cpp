@@ -91,4 +91,7 @@ TEST(FeedOptions, ByNameAndValue)
     EXPECT_EQ(options.beastPort, 30005);
     EXPECT_FALSE(SetFeedOption("--connect", std::nullopt, options, error));
     EXPECT_EQ(error, "--connect needs a value (see --help)");
+    // Found by fuzzing: a control byte in the value broke the one-line message.
+    EXPECT_FALSE(SetFeedOption("--sbs-port", "3\n\x01", options, error));
+    EXPECT_TRUE(error.ends_with("got '3\\x0a\\x01'")) << error;
 }
