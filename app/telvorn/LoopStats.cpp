@@ -47,7 +47,10 @@ void LoopStats::beat()
     const double lateMs = std::chrono::duration<double, std::milli>(now - last_).count() - kBeatMs;
     last_ = now;
     ++beats_;
-    maxLateMs_ = std::max(maxLateMs_, lateMs);
+    if (lateMs > maxLateMs_) {
+        maxLateMs_ = lateMs;
+        maxLateAt_ = std::chrono::duration<double>(now - start_).count();
+    }
     if (lateMs > kStallMs)
         ++late_;
 }
@@ -58,7 +61,7 @@ std::string LoopStats::json(const std::string& extra) const
     std::snprintf(text, sizeof text, "{\"beats\": %ld, \"late_beats\": %ld, \"max_late_ms\": %.1f", beats_, late_,
                   maxLateMs_);
     std::string out(text);
-    std::snprintf(text, sizeof text, ", \"seconds\": %.1f",
+    std::snprintf(text, sizeof text, ", \"max_late_at_s\": %.1f, \"seconds\": %.1f", maxLateAt_,
                   std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count());
     out += text;
     for (const Painted& p : painted_)

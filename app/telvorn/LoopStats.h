@@ -48,6 +48,7 @@ private:
     long beats_ = 0;
     long late_ = 0;
     double maxLateMs_ = 0.0;
+    double maxLateAt_ = 0.0;
 };
 
 } // namespace telvorn::app
