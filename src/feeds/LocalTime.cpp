@@ -1,31 +1,23 @@
 #include "feeds/LocalTime.h"
 
 #include <chrono>
-#include <ctime>
 
 namespace telvorn {
 
 namespace {
 
-std::int64_t DaysOf(int y, int m, int d)
-{
-    using namespace std::chrono;
-    return sys_days{year{y} / month{unsigned(m)} / day{unsigned(d)}}.time_since_epoch().count();
-}
-
 // Seconds that local time is ahead of UTC at this instant.
 std::int64_t OffsetAt(std::int64_t utcSeconds)
 {
-    const std::time_t t = static_cast<std::time_t>(utcSeconds);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
-    const std::int64_t localSeconds = DaysOf(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday) * 86400 +
-                                      local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
-    return localSeconds - utcSeconds;
+    const std::tm local = LocalCalendar(static_cast<std::time_t>(utcSeconds));
+    DateTime fields;
+    fields.year = local.tm_year + 1900;
+    fields.month = local.tm_mon + 1;
+    fields.day = local.tm_mday;
+    fields.hour = local.tm_hour;
+    fields.minute = local.tm_min;
+    fields.second = local.tm_sec;
+    return EpochSeconds(fields) - utcSeconds;
 }
 
 } // namespace
@@ -33,8 +25,7 @@ std::int64_t OffsetAt(std::int64_t utcSeconds)
 LocalDateTime LocalTime::of(const UtcDateTime& utc)
 {
     using namespace std::chrono;
-    const std::int64_t utcSeconds =
-        DaysOf(utc.year, utc.month, utc.day) * 86400 + utc.hour * 3600 + utc.minute * 60 + utc.second;
+    const std::int64_t utcSeconds = EpochSeconds(utc);
     const std::int64_t minute = utcSeconds / 60 - (utcSeconds % 60 < 0);
     if (minute != minute_) {
         minute_ = minute;

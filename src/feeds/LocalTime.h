@@ -6,18 +6,7 @@
 
 namespace telvorn {
 
-// A local calendar date and time of day with milliseconds.
-struct LocalDateTime {
-    int year = 1970;
-    int month = 1;
-    int day = 1;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    int millisecond = 0;
-
-    bool operator==(const LocalDateTime&) const = default;
-};
+using LocalDateTime = DateTime;
 
 // UTC instants of the clock in the process's time zone, as the platform's
 // local-time conversion gives them. The UTC offset is found once per UTC

@@ -1,7 +1,5 @@
 #include "platform/Clock.h"
 
-#include <ctime>
-
 namespace telvorn {
 
 UtcDateTime ToUtcDateTime(std::chrono::system_clock::time_point instant)
@@ -22,13 +20,28 @@ UtcDateTime ToUtcDateTime(std::chrono::system_clock::time_point instant)
     return out;
 }
 
-double UtcSeconds(const Clock& clock)
+std::int64_t EpochSeconds(const DateTime& t)
 {
     using namespace std::chrono;
-    const UtcDateTime t = clock.utcNow();
     const sys_days date{year{t.year} / month{unsigned(t.month)} / day{unsigned(t.day)}};
-    return double(date.time_since_epoch().count()) * 86400.0 + t.hour * 3600.0 + t.minute * 60.0 + t.second +
-           t.millisecond / 1000.0;
+    return std::int64_t(date.time_since_epoch().count()) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+double UtcSeconds(const Clock& clock)
+{
+    const UtcDateTime t = clock.utcNow();
+    return double(EpochSeconds(t)) + t.millisecond / 1000.0;
+}
+
+std::tm LocalCalendar(std::time_t instant)
+{
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &instant);
+#else
+    localtime_r(&instant, &local);
+#endif
+    return local;
 }
 
 double LocalSecondsOfDay(std::chrono::system_clock::time_point instant)
@@ -36,13 +49,7 @@ double LocalSecondsOfDay(std::chrono::system_clock::time_point instant)
     using namespace std::chrono;
     const auto ms = floor<milliseconds>(instant);
     const auto whole = floor<seconds>(ms);
-    const std::time_t t = system_clock::to_time_t(time_point<system_clock, seconds>(whole));
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &t);
-#else
-    localtime_r(&t, &local);
-#endif
+    const std::tm local = LocalCalendar(system_clock::to_time_t(time_point<system_clock, seconds>(whole)));
     const double fraction = double((ms - whole).count()) / 1000.0;
     return double(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) + fraction;
 }

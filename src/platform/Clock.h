@@ -1,11 +1,14 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <ctime>
 
 namespace telvorn {
 
-// A UTC calendar instant with milliseconds, as the system clock reports it.
-struct UtcDateTime {
+// A calendar date and time of day with milliseconds; UTC as the clock
+// reports it, or local where a feed's peers expect local time.
+struct DateTime {
     int year = 1970;
     int month = 1;
     int day = 1;
@@ -13,7 +16,10 @@ struct UtcDateTime {
     int minute = 0;
     int second = 0;
     int millisecond = 0;
+
+    bool operator==(const DateTime&) const = default;
 };
+using UtcDateTime = DateTime;
 
 // Every clock read of the core goes through this interface, so a replay or a
 // test gives the same table on every run.
@@ -52,6 +58,11 @@ private:
 
 UtcDateTime ToUtcDateTime(std::chrono::system_clock::time_point instant);
 double LocalSecondsOfDay(std::chrono::system_clock::time_point instant);
+
+// Whole seconds since 1970 of a date and time read as UTC (milliseconds ignored).
+std::int64_t EpochSeconds(const DateTime& t);
+// The platform's local calendar fields of an instant, in the process's time zone.
+std::tm LocalCalendar(std::time_t instant);
 
 // The clock's UTC instant as seconds since 1970, the time base of the tracks.
 double UtcSeconds(const Clock& clock);
