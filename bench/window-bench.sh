@@ -59,13 +59,15 @@ start = replies[0] if replies else 0
 print(data.count(b'\n', start))
 PY
 )
-python3 - "$work/stats.json" "$t0" "$t1" "$s0" "$s1" "$hz" "$peak_kb" "$sent" <<'PY'
+python3 - "$work/stats.json" "$t0" "$t1" "$s0" "$s1" "$hz" "$peak_kb" "$sent" "$warmup" <<'PY'
 import json, sys
 stats = json.load(open(sys.argv[1]))
 t0, t1, s0, s1, hz, peak, sent = float(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4]), float(sys.argv[5]), float(sys.argv[6]), int(sys.argv[7]), int(sys.argv[8])
 cpu = (t1 - t0) / hz / (s1 - s0) * 100
 print(f"cpu {cpu:.1f} % of one core over {s1 - s0:.0f} s")
 print(f"longest stall {stats['max_late_ms']:.1f} ms late, {stats['max_late_at_s']:.1f} s into the run; beats over 50 ms late: {stats['late_beats']} of {stats['beats']}")
+loaded = [w for w in stats.get("worst", []) if w[0] >= float(sys.argv[9])]
+print("worst beats under load (s into the run: ms late): " + ", ".join(f"{a:.1f}: {m:.1f}" for a, m in loaded))
 print(f"peak memory {peak / 1024:.1f} MiB")
 print(f"lines sent after the start-up {sent}, counted {stats['all']}, rows {stats['rows']}")
 for name in ("table", "scope"):

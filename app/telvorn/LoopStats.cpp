@@ -47,9 +47,17 @@ void LoopStats::beat()
     const double lateMs = std::chrono::duration<double, std::milli>(now - last_).count() - kBeatMs;
     last_ = now;
     ++beats_;
+    const double at = std::chrono::duration<double>(now - start_).count();
     if (lateMs > maxLateMs_) {
         maxLateMs_ = lateMs;
-        maxLateAt_ = std::chrono::duration<double>(now - start_).count();
+        maxLateAt_ = at;
+    }
+    if (worst_.size() < kWorst || lateMs > worst_.back().first) {
+        if (worst_.size() == kWorst)
+            worst_.pop_back();
+        worst_.insert(std::upper_bound(worst_.begin(), worst_.end(), std::pair(lateMs, at),
+                                       [](const auto& a, const auto& b) { return a.first > b.first; }),
+                      {lateMs, at});
     }
     if (lateMs > kStallMs)
         ++late_;
@@ -64,6 +72,12 @@ std::string LoopStats::json(const std::string& extra) const
     std::snprintf(text, sizeof text, ", \"max_late_at_s\": %.1f, \"seconds\": %.1f", maxLateAt_,
                   std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count());
     out += text;
+    out += ", \"worst\": [";
+    for (std::size_t i = 0; i < worst_.size(); ++i) {
+        std::snprintf(text, sizeof text, "%s[%.1f, %.1f]", i ? ", " : "", worst_[i].second, worst_[i].first);
+        out += text;
+    }
+    out += "]";
     for (const Painted& p : painted_)
         out += ", \"" + p.name + "_paints\": " + std::to_string(p.total) + ", \"" + p.name +
                "_paints_max_per_s\": " + std::to_string(p.maxPerSecond);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QObject>
@@ -15,6 +16,7 @@ class LoopStats final : public QObject {
 public:
     static constexpr int kBeatMs = 10;
     static constexpr int kStallMs = 50;
+    static constexpr std::size_t kWorst = 8;
 
     LoopStats();
 
@@ -22,8 +24,9 @@ public:
     // any one second as "<name>_paints_max_per_s".
     void countPaints(QObject* widget, std::string name);
 
-    // {"beats": n, "late_beats": n, "max_late_ms": x, "seconds": x, the
-    // paint counts} plus `extra` members.
+    // {"beats": n, "late_beats": n, "max_late_ms": x, "seconds": x,
+    // "worst": [[seconds into the run, ms late], ...] for the kWorst most late
+    // beats, the paint counts} plus `extra` members.
     std::string json(const std::string& extra) const;
 
 protected:
@@ -49,6 +52,8 @@ private:
     long late_ = 0;
     double maxLateMs_ = 0.0;
     double maxLateAt_ = 0.0;
+    // Most late first, with their times: a stall at start-up is told from one under load.
+    std::vector<std::pair<double, double>> worst_; // {ms late, seconds into the run}
 };
 
 } // namespace telvorn::app

@@ -111,6 +111,8 @@ ScopePainter::ScopePainter()
 {
     labelLine_ = QFontMetricsF(labelFont_).height();
     boldLine_ = boldMetrics_.height();
+    // Read while the window is built, not in its first frame on screen.
+    World();
 }
 
 void ScopePainter::paint(QPainter& painter, const ScopeProjection& projection, const Tracker& tracker,
