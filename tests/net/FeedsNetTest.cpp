@@ -105,10 +105,22 @@ protected:
         made = std::make_unique<Feeds>(chain, options, reports.reporter());
         return *made;
     }
+    // One SBS server with these limits; false when it does not start.
+    bool serveSbs(std::size_t clientBuffer, std::size_t maxClients)
+    {
+        FeedOptions options;
+        options.sbsPort = 0;
+        options.clientBuffer = clientBuffer;
+        options.maxClients = maxClients;
+        const bool started = make(options).start();
+        sbsPort = PortOf(*made, FeedProtocol::Sbs);
+        return started;
+    }
     FrozenClock clock;
     ReceiveChain chain{clock};
     test::Reports reports;
     std::unique_ptr<Feeds> made;
+    std::uint16_t sbsPort = 0;
 };
 
 } // namespace
@@ -159,13 +171,9 @@ TEST_F(FeedsNet, ServersGiveEveryClientItsProtocol)
 // sleeper is gone.
 TEST_F(FeedsNet, SlowClientIsDroppedWithoutTouchingTheOthers)
 {
-    FeedOptions options;
-    options.sbsPort = 0;
-    options.clientBuffer = 64 * 1024;
-    options.maxClients = 2;
-    Feeds& feeds = make(options);
-    ASSERT_TRUE(feeds.start()) << reports.all();
-    const std::uint16_t port = PortOf(feeds, FeedProtocol::Sbs);
+    ASSERT_TRUE(serveSbs(64 * 1024, 2)) << reports.all();
+    Feeds& feeds = *made;
+    const std::uint16_t port = sbsPort;
 
     Reader reader(port);
     ASSERT_TRUE(WaitFor([&] { return feeds.status().clients() == 1; }));
@@ -245,13 +253,10 @@ TEST_F(FeedsNet, PushClientReconnectsByItself)
 // buffers; each dropped client is reported once, not per line.
 TEST_F(FeedsNet, FloodsOfClientsThatNeverReadOrVanishLeaveTheReceivePathGoing)
 {
-    FeedOptions options;
-    options.sbsPort = 0;
-    options.clientBuffer = 16 * 1024; // smaller than the hub's chunks
-    options.maxClients = 40;
-    Feeds& feeds = make(options);
-    ASSERT_TRUE(feeds.start()) << reports.all();
-    const std::uint16_t port = PortOf(feeds, FeedProtocol::Sbs);
+    constexpr std::size_t kBuffer = 16 * 1024, kMaxClients = 40; // the buffer smaller than the hub's chunks
+    ASSERT_TRUE(serveSbs(kBuffer, kMaxClients)) << reports.all();
+    Feeds& feeds = *made;
+    const std::uint16_t port = sbsPort;
     Reader reader(port);
     ASSERT_TRUE(WaitFor([&] { return feeds.status().clients() == 1; }));
 
@@ -289,10 +294,10 @@ TEST_F(FeedsNet, FloodsOfClientsThatNeverReadOrVanishLeaveTheReceivePathGoing)
     EXPECT_EQ(chain.panels().text(Panel::All), std::to_string(records));
     ASSERT_TRUE(WaitFor([&] { return reader.lines() == 2 * records; })) << reader.lines() << " of " << 2 * records << "\n" << feeds.status().text() << "\n" << reports.all();
     EXPECT_TRUE(reader.connected());
-    EXPECT_LE(mostClients, options.maxClients);
+    EXPECT_LE(mostClients, kMaxClients);
     // A buffer holds at most its capacity, or one of the hub's chunks when
     // it was empty.
-    EXPECT_LE(mostWaiting, options.maxClients * (options.clientBuffer + FeedHub::kFlushAt + 4096));
+    EXPECT_LE(mostWaiting, kMaxClients * (kBuffer + FeedHub::kFlushAt + 4096));
     // The sleepers still there are dropped by now, each once; nothing is
     // reported per line.
     ASSERT_TRUE(WaitFor([&] {
