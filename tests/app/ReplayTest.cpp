@@ -118,14 +118,10 @@ TEST(Replay, SortPurgeDistanceAndRawOptions)
 {
     const fs::path input = WriteFile("stream.txt", kStream);
     // By call sign the empty one comes first; by altitude 12000 before 35000.
-    const ToolRun byCall = Replay(kClock + "--sort 5 " + input.string());
-    EXPECT_LT(byCall.out.find("\"3C6444\""), byCall.out.find("\"4840D6\""));
-    const ToolRun byAltitude = Replay(kClock + "--sort=8 " + input.string());
-    EXPECT_LT(byAltitude.out.find("\"3C6444\""), byAltitude.out.find("\"4840D6\""));
-    const ToolRun byDf = Replay(kClock + "--sort 1 " + input.string());
-    EXPECT_LT(byDf.out.find("\"3C6444\""), byDf.out.find("\"4840D6\""));
-    const ToolRun byCountry = Replay(kClock + "--sort 4 " + input.string());
-    EXPECT_LT(byCountry.out.find("\"3C6444\""), byCountry.out.find("\"4840D6\""));
+    for (const char* sort : {"--sort 5 ", "--sort=8 ", "--sort 1 ", "--sort 4 "}) {
+        const ToolRun sorted = Replay(kClock + sort + input.string());
+        EXPECT_LT(sorted.out.find("\"3C6444\""), sorted.out.find("\"4840D6\"")) << sort;
+    }
 
     const ToolRun kept = Replay(kClock + "--purge-after 180 " + input.string());
     EXPECT_NE(kept.out.find("\"PRC\": \"2\""), std::string::npos);

@@ -79,13 +79,13 @@ struct Sleeper {
     }
 };
 
-FeedOptions Servers()
+// `n` record lines numbered on from `next`.
+std::string Records(long& next, int n)
 {
-    FeedOptions options;
-    options.sbsPort = 0;
-    options.rawPort = 0;
-    options.beastPort = 0;
-    return options;
+    std::string event;
+    for (int k = 0; k < n; ++k)
+        event += RecordLine(int(next++));
+    return event;
 }
 
 std::uint16_t PortOf(const Feeds& feeds, FeedProtocol protocol)
@@ -96,17 +96,42 @@ std::uint16_t PortOf(const Feeds& feeds, FeedProtocol protocol)
     return 0;
 }
 
+// A receive chain whose board sends its frames, and what the feeds report.
+class FeedsNet : public ::testing::Test {
+protected:
+    FeedsNet() { chain.state().RawFlag = true; }
+    Feeds& make(const FeedOptions& options)
+    {
+        made = std::make_unique<Feeds>(chain, options, reports.reporter());
+        return *made;
+    }
+    // One SBS server with these limits; false when it does not start.
+    bool serveSbs(std::size_t clientBuffer, std::size_t maxClients)
+    {
+        FeedOptions options;
+        options.sbsPort = 0;
+        options.clientBuffer = clientBuffer;
+        options.maxClients = maxClients;
+        const bool started = make(options).start();
+        sbsPort = PortOf(*made, FeedProtocol::Sbs);
+        return started;
+    }
+    FrozenClock clock;
+    ReceiveChain chain{clock};
+    test::Reports reports;
+    std::unique_ptr<Feeds> made;
+    std::uint16_t sbsPort = 0;
+};
+
 } // namespace
 
 // Every client of a server gets every line of its protocol; the status says
 // where each serves and how many clients it has.
-TEST(Feeds, ServersGiveEveryClientItsProtocol)
+TEST_F(FeedsNet, ServersGiveEveryClientItsProtocol)
 {
-    FrozenClock clock;
-    ReceiveChain chain(clock);
-    chain.state().RawFlag = true; // the board sends its frames
-    test::Reports reports;
-    Feeds feeds(chain, Servers(), reports.reporter());
+    FeedOptions servers;
+    servers.sbsPort = servers.rawPort = servers.beastPort = 0;
+    Feeds& feeds = make(servers);
     ASSERT_TRUE(feeds.start()) << reports.all();
 
     Reader sbs1(PortOf(feeds, FeedProtocol::Sbs)), sbs2(PortOf(feeds, FeedProtocol::Sbs));
@@ -122,11 +147,8 @@ TEST(Feeds, ServersGiveEveryClientItsProtocol)
                                  " (1 client)");
 
     constexpr int kRecords = 200;
-    for (int i = 0; i < kRecords; i += 10) {
-        std::string event;
-        for (int k = i; k < i + 10; ++k)
-            event += RecordLine(k);
-        chain.received(event);
+    for (long i = 0; i < kRecords;) {
+        chain.received(Records(i, 10));
         test::RunFor(1ms);
     }
     ASSERT_TRUE(WaitFor([&] {
@@ -147,19 +169,11 @@ TEST(Feeds, ServersGiveEveryClientItsProtocol)
 // so once; the other client misses nothing. A flood of connections past the
 // limit is refused, said once too, and a place is free again once the
 // sleeper is gone.
-TEST(Feeds, SlowClientIsDroppedWithoutTouchingTheOthers)
+TEST_F(FeedsNet, SlowClientIsDroppedWithoutTouchingTheOthers)
 {
-    FrozenClock clock;
-    ReceiveChain chain(clock);
-    chain.state().RawFlag = true; // the board sends its frames
-    test::Reports reports;
-    FeedOptions options;
-    options.sbsPort = 0;
-    options.clientBuffer = 64 * 1024;
-    options.maxClients = 2;
-    Feeds feeds(chain, options, reports.reporter());
-    ASSERT_TRUE(feeds.start()) << reports.all();
-    const std::uint16_t port = PortOf(feeds, FeedProtocol::Sbs);
+    ASSERT_TRUE(serveSbs(64 * 1024, 2)) << reports.all();
+    Feeds& feeds = *made;
+    const std::uint16_t port = sbsPort;
 
     Reader reader(port);
     ASSERT_TRUE(WaitFor([&] { return feeds.status().clients() == 1; }));
@@ -175,10 +189,7 @@ TEST(Feeds, SlowClientIsDroppedWithoutTouchingTheOthers)
 
     long records = 0;
     ASSERT_TRUE(WaitFor([&] {
-        std::string event;
-        for (int k = 0; k < 50; ++k)
-            event += RecordLine(int(records++));
-        chain.received(event);
+        chain.received(Records(records, 50));
         return feeds.status().clients() == 1;
     })) << reports.all();
     for (int k = 0; k < 100; ++k)
@@ -195,17 +206,13 @@ TEST(Feeds, SlowClientIsDroppedWithoutTouchingTheOthers)
 
 // A push client keeps trying while the other side is away and says once
 // that it is gone and once that it is back.
-TEST(Feeds, PushClientReconnectsByItself)
+TEST_F(FeedsNet, PushClientReconnectsByItself)
 {
     const std::uint16_t port = test::FreePort();
-    FrozenClock clock;
-    ReceiveChain chain(clock);
-    chain.state().RawFlag = true; // the board sends its frames
-    test::Reports reports;
     FeedOptions options;
     options.connects.push_back({FeedProtocol::Raw, "127.0.0.1", port});
     options.reconnectMs = 100;
-    Feeds feeds(chain, options, reports.reporter());
+    Feeds& feeds = make(options);
     feeds.start();
     ASSERT_TRUE(WaitFor([&] { return reports.count("cannot connect the raw push to 127.0.0.1:") == 1; }))
         << reports.all();
@@ -244,19 +251,12 @@ TEST(Feeds, PushClientReconnectsByItself)
 // receive path takes every line, the reader gets every line, at most
 // maxClients are served and the bytes waiting for them stay within their
 // buffers; each dropped client is reported once, not per line.
-TEST(Feeds, FloodsOfClientsThatNeverReadOrVanishLeaveTheReceivePathGoing)
+TEST_F(FeedsNet, FloodsOfClientsThatNeverReadOrVanishLeaveTheReceivePathGoing)
 {
-    FrozenClock clock;
-    ReceiveChain chain(clock);
-    chain.state().RawFlag = true; // the board sends its frames
-    test::Reports reports;
-    FeedOptions options;
-    options.sbsPort = 0;
-    options.clientBuffer = 16 * 1024; // smaller than the hub's chunks
-    options.maxClients = 40;
-    Feeds feeds(chain, options, reports.reporter());
-    ASSERT_TRUE(feeds.start()) << reports.all();
-    const std::uint16_t port = PortOf(feeds, FeedProtocol::Sbs);
+    constexpr std::size_t kBuffer = 16 * 1024, kMaxClients = 40; // the buffer smaller than the hub's chunks
+    ASSERT_TRUE(serveSbs(kBuffer, kMaxClients)) << reports.all();
+    Feeds& feeds = *made;
+    const std::uint16_t port = sbsPort;
     Reader reader(port);
     ASSERT_TRUE(WaitFor([&] { return feeds.status().clients() == 1; }));
 
@@ -285,10 +285,7 @@ TEST(Feeds, FloodsOfClientsThatNeverReadOrVanishLeaveTheReceivePathGoing)
     for (int round = 0; round < 200; ++round) {
         if (round == 100)
             messagesBefore = reports.messages.size();
-        std::string event;
-        for (int k = 0; k < 20; ++k)
-            event += RecordLine(int(records++));
-        chain.received(event);
+        chain.received(Records(records, 20));
         test::RunFor(2ms);
         const FeedServerStatus s = feeds.status().servers.at(0);
         mostClients = std::max(mostClients, s.clients);
@@ -297,17 +294,14 @@ TEST(Feeds, FloodsOfClientsThatNeverReadOrVanishLeaveTheReceivePathGoing)
     EXPECT_EQ(chain.panels().text(Panel::All), std::to_string(records));
     ASSERT_TRUE(WaitFor([&] { return reader.lines() == 2 * records; })) << reader.lines() << " of " << 2 * records << "\n" << feeds.status().text() << "\n" << reports.all();
     EXPECT_TRUE(reader.connected());
-    EXPECT_LE(mostClients, options.maxClients);
+    EXPECT_LE(mostClients, kMaxClients);
     // A buffer holds at most its capacity, or one of the hub's chunks when
     // it was empty.
-    EXPECT_LE(mostWaiting, options.maxClients * (options.clientBuffer + FeedHub::kFlushAt + 4096));
+    EXPECT_LE(mostWaiting, kMaxClients * (kBuffer + FeedHub::kFlushAt + 4096));
     // The sleepers still there are dropped by now, each once; nothing is
     // reported per line.
     ASSERT_TRUE(WaitFor([&] {
-        std::string event;
-        for (int k = 0; k < 20; ++k)
-            event += RecordLine(int(records++));
-        chain.received(event);
+        chain.received(Records(records, 20));
         return feeds.status().clients() == 1;
     })) << feeds.status().text();
     EXPECT_GE(reports.count("refusing"), 1u) << "the flood went past the limit";
@@ -319,18 +313,14 @@ TEST(Feeds, FloodsOfClientsThatNeverReadOrVanishLeaveTheReceivePathGoing)
             << m;
 }
 
-TEST(Feeds, ServerThatCannotListenSaysWhatToDo)
+TEST_F(FeedsNet, ServerThatCannotListenSaysWhatToDo)
 {
     QTcpServer taken;
     ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
-    FrozenClock clock;
-    ReceiveChain chain(clock);
-    chain.state().RawFlag = true; // the board sends its frames
-    test::Reports reports;
     FeedOptions options;
     options.sbsPort = taken.serverPort();
     options.rawPort = 0;
-    Feeds feeds(chain, options, reports.reporter());
+    Feeds& feeds = make(options);
     EXPECT_FALSE(feeds.start());
     ASSERT_EQ(reports.messages.size(), 1u) << reports.all();
     EXPECT_TRUE(reports.messages[0].starts_with("feeds: cannot serve sbs on 127.0.0.1:" +

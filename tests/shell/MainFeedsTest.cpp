@@ -8,10 +8,8 @@
 #include <QTcpSocket>
 #include <QTest>
 
-#include "FakeLink.h"
-#include "TempFolder.h"
+#include "TestWindow.h"
 #include "feeds/FeedSettings.h"
-#include "platform/FileSettingsStore.h"
 #include "shell/AircraftTableView.h"
 #include "shell/FeedsWindow.h"
 #include "shell/Main.h"
@@ -22,42 +20,22 @@
 namespace telvorn {
 namespace {
 
-struct Window {
-    test::TempFolder dir;
-    FileSettingsStore store{dir.path()};
-    test::Transcript log;
-    test::FakeSerialPort port{log};
-    test::FakeLinkHost answers{log};
-    FrozenClock clock;
-    std::unique_ptr<Main> main;
+using test::Window;
 
-    Main& open(std::optional<FeedOptions> runFeeds)
-    {
-        AppSettings saved;
-        saved.port = 1;
-        SaveSettings(store, saved);
-        ShellServices s;
-        s.store = &store;
-        s.port = &port;
-        s.clock = &clock;
-        s.msgBox = [this](const std::string& text, MsgButtons b, MsgIcon i, const std::string& title,
-                          const std::string& detail) { return answers.MsgBox(text, b, i, title, detail); };
-        s.endProgram = [] {};
-        s.sleep = [](int) {};
-        s.currentDirectory = [this] { return dir.path().string(); };
-        s.runFeeds = std::move(runFeeds);
-        main = std::make_unique<Main>(s);
-        return *main;
-    }
-    std::string stored() { return ReadSetting(store, AppKey, "", FeedsValueName, "?"); }
-};
+Main& OpenWithFeeds(Window& w, std::optional<FeedOptions> runFeeds)
+{
+    w.storePort();
+    return w.open({}, std::move(runFeeds));
+}
+
+std::string StoredFeeds(Window& w) { return ReadSetting(w.store, AppKey, "", FeedsValueName, "?"); }
 
 TEST(MainFeeds, FeedsWindowFromTheContextMenuShowsWhereItServesAndItsClients)
 {
     Window w;
     FeedOptions run;
     run.sbsPort = 0;
-    Main& m = w.open(run);
+    Main& m = OpenWithFeeds(w, run);
     ASSERT_TRUE(m.Form_Load());
     ASSERT_NE(m.feeds(), nullptr);
     const std::uint16_t port = m.feeds()->status().servers.at(0).port;
@@ -90,7 +68,7 @@ TEST(MainFeeds, FeedsWindowFromTheContextMenuShowsWhereItServesAndItsClients)
     EXPECT_EQ(m.status().mode()->text(), mode);
     EXPECT_EQ(m.status().panel(Panel::Raw)->text(), "NO RAW DATA MODE");
     m.close();
-    EXPECT_EQ(w.stored(), "--sbs-port 0") << "the feeds it was started with, stored at shutdown";
+    EXPECT_EQ(StoredFeeds(w), "--sbs-port 0") << "the feeds it was started with, stored at shutdown";
 }
 
 // Without feed options the stored feeds run; --no-feeds (empty options)
@@ -110,14 +88,14 @@ TEST(MainFeeds, StoredFeedsRunUnlessTheCommandLineSaysOtherwise)
         SCOPED_TRACE(row.name);
         Window w;
         WriteSetting(w.store, AppKey, "", FeedsValueName, "--raw-port 0");
-        Main& m = w.open(row.run);
+        Main& m = OpenWithFeeds(w, row.run);
         ASSERT_TRUE(m.Form_Load());
         ASSERT_NE(m.feeds(), nullptr);
         EXPECT_EQ(m.feeds()->status().servers.size(), row.servers);
         m.feeds()->showWindow();
         EXPECT_EQ(m.feeds()->window().statusText().startsWith("No feeds."), row.servers == 0);
         m.close();
-        EXPECT_EQ(w.stored(), row.storedAfter);
+        EXPECT_EQ(StoredFeeds(w), row.storedAfter);
     }
 }
 

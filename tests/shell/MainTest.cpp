@@ -80,9 +80,7 @@ TEST(Main, StoredPortStartsOnceAndShutdownWritesEverySettingAsItStands)
 TEST(Main, AFatalFirmwareAnswerEndsWithoutWritingSettings)
 {
     Window w;
-    AppSettings saved;
-    saved.port = 1;
-    SaveSettings(w.store, saved);
+    w.storePort();
     w.port.replies["?"] = "ADSB 2.7";
     Main& m = w.open();
     EXPECT_FALSE(m.Form_Load());
@@ -95,9 +93,7 @@ TEST(Main, AFatalFirmwareAnswerEndsWithoutWritingSettings)
 TEST(Main, RecordsReachTheListAndThePanelsAndThePurgeClearsThem)
 {
     Window w;
-    AppSettings saved;
-    saved.port = 1;
-    SaveSettings(w.store, saved);
+    w.storePort();
     Main& m = w.open();
     ASSERT_TRUE(m.Form_Load());
     w.receive("+,,17,4840D6,KLM1234,A3,,,,35000,7700,,,,,;\r\n*8D4840D6;\r\n!4840D6,1,S;\r\n");
@@ -119,9 +115,7 @@ TEST(Main, RecordsReachTheListAndThePanelsAndThePurgeClearsThem)
 TEST(Main, ModeAndConfigButtonsDriveTheBoardAndALossShowsInTheStatusBar)
 {
     Window w;
-    AppSettings saved;
-    saved.port = 2;
-    SaveSettings(w.store, saved);
+    w.storePort(2);
     Main& m = w.open();
     ASSERT_TRUE(m.Form_Load());
     QPushButton* mode = m.status().mode();

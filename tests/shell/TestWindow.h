@@ -4,6 +4,7 @@
 // a folder of the test's own.
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,7 +30,7 @@ struct Window {
     bool ended = false;
     std::unique_ptr<Main> main;
 
-    Main& open(std::optional<ScopePlace> runScope = {})
+    Main& open(std::optional<ScopePlace> runScope = {}, std::optional<FeedOptions> runFeeds = std::nullopt)
     {
         ShellServices s;
         s.store = &store;
@@ -41,10 +42,18 @@ struct Window {
         s.sleep = [](int) {};
         s.currentDirectory = [this] { return dir.path().string(); };
         s.runScope = runScope;
+        s.runFeeds = std::move(runFeeds);
         main = std::make_unique<Main>(s);
         return *main;
     }
 
+    // A stored port, so no settings window comes first.
+    void storePort(std::uint8_t number = 1)
+    {
+        AppSettings saved;
+        saved.port = number;
+        SaveSettings(store, saved);
+    }
     int startUps() const { return int(std::count(log.begin(), log.end(), "?")); }
     AppSettings stored() { return LoadSettings(store); }
     void receive(const std::string& bytes)
