@@ -61,55 +61,48 @@ TEST(ReceiveHandler, HandsOnEveryCompleteLineOfAnEvent)
     EXPECT_EQ(f.lines.back(), "+1,2");
 }
 
-TEST(ReceiveHandler, EarliestMarkerStartsTheLine)
-{
-    Framer f;
-    f.feed("+1,2;\r\n*ABC;\r\n");
-    f.feed("-1;\r\n+2;\r\n");
-    EXPECT_EQ(f.lines, (std::vector<std::string>{"+1,2", "*ABC", "-1", "+2"}));
-}
-
-TEST(ReceiveHandler, MarkersInsideAPayloadDoNotSplitTheLine)
-{
-    Framer f;
-    f.feed("+*8D,,17,4840D6,-1,!A,+2;\r\n-*;\r\n");
-    EXPECT_EQ(f.lines, (std::vector<std::string>{"+*8D,,17,4840D6,-1,!A,+2", "-*"}));
-}
-
-TEST(ReceiveHandler, FrameTextLosesOnlyItsTerminator)
+// A line starts at the earliest marker and ends at its first ";" (or the line
+// feed), whatever markers its payload holds.
+TEST(ReceiveHandler, LinesStartAtTheEarliestMarkerAndLoseOnlyTheirTerminator)
 {
     struct Row {
-        const char* raw;
-        const char* frame;
+        std::vector<std::string> events;
+        std::vector<std::string> lines;
     };
     const Row rows[] = {
-        {"+1,2;\r\n", "+1,2"},   {"+1,2;\n", "+1,2"},   {"+a;b;\r\n", "+a"}, {"*\n", "*"},
-        {"*\r\n", "*"},          {"+abc\r\n", "+abc"},  {"!X,1,S;junk\r\n", "!X,1,S"},
-        {"+x\r\r\n", "+x\r"},
+        {{"+1,2;\r\n*ABC;\r\n", "-1;\r\n+2;\r\n"}, {"+1,2", "*ABC", "-1", "+2"}},
+        {{"+*8D,,17,4840D6,-1,!A,+2;\r\n-*;\r\n"}, {"+*8D,,17,4840D6,-1,!A,+2", "-*"}},
+        {{"+1,2;\n"}, {"+1,2"}},   {{"+a;b;\r\n"}, {"+a"}},   {{"*\n"}, {"*"}},   {{"*\r\n"}, {"*"}},
+        {{"+abc\r\n"}, {"+abc"}}, {{"!X,1,S;junk\r\n"}, {"!X,1,S"}}, {{"+x\r\r\n"}, {"+x\r"}},
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.events[0]);
         Framer f;
-        f.feed(row.raw);
-        ASSERT_EQ(f.lines.size(), 1u) << row.raw;
-        EXPECT_EQ(f.lines[0], row.frame) << row.raw;
+        for (const std::string& event : row.events)
+            f.feed(event);
+        EXPECT_EQ(f.lines, row.lines);
     }
 }
 
-TEST(ReceiveHandler, AnyChunkingGivesTheSameLines)
+// However the bytes are split into events, the same lines come, and each
+// byte is searched once (a long line included).
+TEST(ReceiveHandler, AnyChunkingGivesTheSameLinesAndScansEachByteOnce)
 {
-    std::string stream;
+    std::string stream = "junk" + kGoodRecord + "+" + std::string(20000, 'x') + ";\r\n";
     for (int i = 0; i < 40; ++i)
         stream += (i % 7 == 3 ? "garbage" : "") + std::string(i % 2 ? "*ABCDEF;\r\n" : "+1,2,3;\n") +
                   (i % 5 == 0 ? kGoodRecord : "");
     Framer whole;
     whole.feed(stream);
     ASSERT_GT(whole.lines.size(), 40u);
+    EXPECT_LE(whole.rx.bytesExamined(), stream.size() + whole.lines.size());
     for (std::size_t chunk : {1u, 2u, 3u, 7u, 64u}) {
         Framer f;
         for (std::size_t at = 0; at < stream.size(); at += chunk)
             f.feed(std::string_view(stream).substr(at, chunk));
         EXPECT_EQ(f.lines, whole.lines) << "chunk " << chunk;
         EXPECT_EQ(f.panels.text(Panel::All), whole.panels.text(Panel::All));
+        EXPECT_LE(f.rx.bytesExamined(), stream.size() + f.lines.size()) << "chunk " << chunk;
     }
 }
 
@@ -160,44 +153,9 @@ TEST(ReceiveHandler, APartialLineOfTheCapIsKeptOneByteMoreIsDropped)
     }
 }
 
-TEST(ReceiveHandler, ScansEachByteOnceWhateverTheEventSize)
-{
-    const std::string stream = "junk" + kGoodRecord + "+" + std::string(20000, 'x') + ";\r\n" + kGoodRecord;
-    for (std::size_t chunk : {std::size_t(1), std::size_t(7), stream.size()}) {
-        Framer f;
-        for (std::size_t at = 0; at < stream.size(); at += chunk)
-            f.feed(std::string_view(stream).substr(at, chunk));
-        EXPECT_EQ(f.lines.size(), 3u);
-        EXPECT_LE(f.rx.bytesExamined(), stream.size() + f.lines.size()) << "chunk " << chunk;
-    }
-}
-
-TEST(ReceiveHandler, LogIsFlushedOncePerEventThatLogged)
-{
-    Framer f;
-    MemoryLog log;
-    f.rx.setLog(&log);
-    f.state.LogFlag = true;
-    struct Row {
-        const char* event;
-        int flushes;
-    };
-    const Row rows[] = {
-        {"*AB;\r\n+1,2;\r\n-C;\r\n", 1}, // three lines, one flush
-        {"+3,", 1},                       // nothing complete: nothing logged
-        {"4;\r\n", 2},
-        {"noise", 2},
-    };
-    for (const Row& row : rows) {
-        f.feed(row.event);
-        EXPECT_EQ(log.flushes, row.flushes) << row.event;
-    }
-    f.state.LogFlag = false;
-    f.feed("*D;\r\n");
-    EXPECT_EQ(log.flushes, 2) << "nothing logged with the flag off";
-}
-
-TEST(ReceiveHandler, LogGetsEachLineExactlyAsReceived)
+// The log gets each line exactly as received, complete lines only, and is
+// flushed once per event that logged something.
+TEST(ReceiveHandler, LogGetsEachLineAsReceivedFlushedOncePerEvent)
 {
     Framer f;
     MemoryLog log;
@@ -205,9 +163,27 @@ TEST(ReceiveHandler, LogGetsEachLineExactlyAsReceived)
     f.feed("*AB;\r\n");
     EXPECT_EQ(log.bytes, "") << "the log flag is off";
     f.state.LogFlag = true;
-    f.feed("junk+1,2;\n*C");
-    f.feed("D;\r\n\x01\x02");
-    EXPECT_EQ(log.bytes, "+1,2;\n*CD;\r\n");
+    struct Row {
+        const char* event;
+        const char* logged;
+        int flushes;
+    };
+    const Row rows[] = {
+        {"junk+1,2;\n*C", "+1,2;\n", 1},
+        {"D;\r\n\x01\x02", "+1,2;\n*CD;\r\n", 2},
+        {"*AB;\r\n+1,2;\r\n-C;\r\n", "+1,2;\n*CD;\r\n*AB;\r\n+1,2;\r\n-C;\r\n", 3}, // one flush
+        {"+3,", "+1,2;\n*CD;\r\n*AB;\r\n+1,2;\r\n-C;\r\n", 3}, // nothing complete: nothing logged
+        {"noise", "+1,2;\n*CD;\r\n*AB;\r\n+1,2;\r\n-C;\r\n", 3},
+    };
+    for (const Row& row : rows) {
+        f.feed(row.event);
+        EXPECT_EQ(log.bytes, row.logged) << row.event;
+        EXPECT_EQ(log.flushes, row.flushes) << row.event;
+    }
+    f.state.LogFlag = false;
+    f.feed("4;\r\n");
+    EXPECT_EQ(log.flushes, 3) << "nothing logged with the flag off";
+    f.state.LogFlag = true;
     log.fail = true;
     f.feed("-X;\r\n");
     EXPECT_EQ(f.lines.back(), "-X") << "a failing log does not stop decoding";
