@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+
 #include "CoreHarness.h"
 #include "table/ApplyRecord.h"
 #include "table/Common.h"
@@ -7,17 +10,24 @@
 using namespace telvorn;
 using namespace telvorn::test;
 
+namespace {
+
+void ExpectCells(const CoreHarness& h, std::initializer_list<std::pair<Column, const char*>> cells)
+{
+    for (const auto& [column, text] : cells)
+        EXPECT_EQ(h.cell("4840D6", column), text) << "column " << int(column);
+}
+
+} // namespace
+
 TEST(ApplyRecord, FirstRecordCreatesTheRowAndLaterOnesCount)
 {
     CoreHarness h;
     h.state.FrameTime = "20261205132545123";
     h.decode(Record17("4840D6", {{4, "KLM1023"}, {5, "A3"}}));
     ASSERT_NE(h.row("4840D6"), nullptr);
-    EXPECT_EQ(h.cell("4840D6", Column::Numb), "1");
-    EXPECT_EQ(h.cell("4840D6", Column::Df), "17");
-    EXPECT_EQ(h.cell("4840D6", Column::Time), "13254512");
-    EXPECT_EQ(h.cell("4840D6", Column::Cont), "Netherlands");
-    EXPECT_EQ(h.cell("4840D6", Column::Call), "KLM1023");
+    ExpectCells(h, {{Column::Numb, "1"}, {Column::Df, "17"}, {Column::Time, "13254512"},
+                    {Column::Cont, "Netherlands"}, {Column::Call, "KLM1023"}});
     EXPECT_TRUE(h.row("4840D6")->callColoured);
     EXPECT_FALSE(h.row("4840D6")->squawkColoured);
     EXPECT_FALSE(h.cell("4840D6", Column::Last).empty());
@@ -25,10 +35,7 @@ TEST(ApplyRecord, FirstRecordCreatesTheRowAndLaterOnesCount)
 
     // A second record without identification keeps the call sign; "N." counts.
     h.decode(Record17("4840D6", {{10, "7000"}}));
-    EXPECT_EQ(h.cell("4840D6", Column::Numb), "2");
-    EXPECT_EQ(h.cell("4840D6", Column::Call), "KLM1023");
-    EXPECT_EQ(h.cell("4840D6", Column::Cat), "A3");
-    EXPECT_EQ(h.cell("4840D6", Column::Sqwk), "7000");
+    ExpectCells(h, {{Column::Numb, "2"}, {Column::Call, "KLM1023"}, {Column::Cat, "A3"}, {Column::Sqwk, "7000"}});
     EXPECT_TRUE(h.row("4840D6")->squawkColoured);
 
     // Identification without a category empties the category.
@@ -83,23 +90,14 @@ TEST(ApplyRecord, PositionAndVelocityCells)
     CoreHarness h;
     h.decode(Record17("4840D6", {{6, "0"}, {7, "48.85000"}, {8, "2.35000"}, {11, "-640"}, {12, "-120"},
                                  {13, "300"}, {14, "275"}, {15, "320"}}));
-    EXPECT_EQ(h.cell("4840D6", Column::Cpr0), "0");
-    EXPECT_EQ(h.cell("4840D6", Column::Lat0), "48.85000");
-    EXPECT_EQ(h.cell("4840D6", Column::Lng0), "2.35000");
-    EXPECT_EQ(h.cell("4840D6", Column::Vrt), "-640");
-    EXPECT_EQ(h.cell("4840D6", Column::Ewv), "-120");
-    EXPECT_EQ(h.cell("4840D6", Column::Nsv), "300");
-    EXPECT_EQ(h.cell("4840D6", Column::Mgh), "275");
-    EXPECT_EQ(h.cell("4840D6", Column::Asp), "320");
+    ExpectCells(h, {{Column::Cpr0, "0"}, {Column::Lat0, "48.85000"}, {Column::Lng0, "2.35000"}, {Column::Vrt, "-640"},
+                    {Column::Ewv, "-120"}, {Column::Nsv, "300"}, {Column::Mgh, "275"}, {Column::Asp, "320"}});
 
     // Velocity cells change only with a value; a flag with empty position
     // fields empties both position cells.
     h.decode(Record17("4840D6", {{6, "1"}, {12, "-118"}}));
-    EXPECT_EQ(h.cell("4840D6", Column::Cpr0), "1");
-    EXPECT_EQ(h.cell("4840D6", Column::Lat0), "");
-    EXPECT_EQ(h.cell("4840D6", Column::Lng0), "");
-    EXPECT_EQ(h.cell("4840D6", Column::Vrt), "-640");
-    EXPECT_EQ(h.cell("4840D6", Column::Ewv), "-118");
+    ExpectCells(h, {{Column::Cpr0, "1"}, {Column::Lat0, ""}, {Column::Lng0, ""}, {Column::Vrt, "-640"},
+                    {Column::Ewv, "-118"}});
 }
 
 TEST(ApplyRecord, DistanceFlagWritesWholeDistances)
@@ -121,9 +119,7 @@ TEST(ApplyRecord, DistanceFlagWritesWholeDistances)
 
 TEST(ApplyRecord, PadAltitudeLeavesLongTextsAlone)
 {
-    EXPECT_EQ(PadAltitude(""), "000000");
-    EXPECT_EQ(PadAltitude("12345"), "012345");
-    EXPECT_EQ(PadAltitude("-"), "-00000");
-    EXPECT_EQ(PadAltitude("-12345"), "-12345");
-    EXPECT_EQ(PadAltitude("FL350x"), "FL350x");
+    for (const auto& [text, padded] :
+         {std::pair{"", "000000"}, {"12345", "012345"}, {"-", "-00000"}, {"-12345", "-12345"}, {"FL350x", "FL350x"}})
+        EXPECT_EQ(PadAltitude(text), padded) << text;
 }
