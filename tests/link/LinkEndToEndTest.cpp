@@ -81,9 +81,6 @@ TEST(LinkEndToEnd, StartsAgainstTheBoardAndReceivesAtTheConfiguredLineSettings)
         EXPECT_NE(tio.c_iflag & IXOFF, tcflag_t(0));
 
         ASSERT_TRUE(RunUntil([&] { return s.chain.table().size() > 3; }));
-        std::size_t withCountry = 0;
-        s.chain.table().forEachRow([&](RowId, const AircraftRow& row) { withCountry += !row[Column::Cont].empty(); });
-        EXPECT_GT(withCountry, 0u);
         s.link.shutdown();
     }
 }
