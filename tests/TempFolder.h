@@ -2,11 +2,22 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <system_error>
 
 namespace telvorn::test {
+
+// The whole of a file, bytes as they are; empty when it cannot be read.
+inline std::string Read(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
 
 // A fresh folder in the system's temporary folder, removed with its contents
 // when the test ends.

@@ -9,21 +9,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
 #include "TempFolder.h"
 
 namespace telvorn::test {
-
-inline std::string Read(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 struct Monitor {
     static constexpr int kSeed = 5;

@@ -7,8 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
+
+#include "TempFolder.h"
 
 namespace {
 
@@ -20,22 +21,13 @@ struct ToolRun {
     std::string err;
 };
 
-fs::path TempDir()
-{
-    static const fs::path dir = [] {
-        fs::path d = fs::temp_directory_path() / ("telvorn-replay-test-" + std::to_string(::getpid()));
-        fs::create_directories(d);
-        return d;
-    }();
-    return dir;
-}
+using telvorn::test::Read;
 
-std::string ReadFile(const fs::path& path)
+// One folder for the whole run, removed when the tests end.
+const fs::path& TempDir()
 {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    static const telvorn::test::TempFolder dir;
+    return dir.path();
 }
 
 fs::path WriteFile(const std::string& name, const std::string& bytes)
@@ -62,7 +54,7 @@ ToolRun Replay(const std::string& args, const std::string& stdinFile = "")
         run.out.append(buffer, got);
     const int status = ::pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = ReadFile(err);
+    run.err = Read(err);
     return run;
 }
 
@@ -165,7 +157,7 @@ TEST(Replay, LogHoldsTheLinesAsReceived)
     ASSERT_EQ(Replay(kClock + "--log " + log.string() + " " + input.string()).exitCode, 0);
     std::string expected = kStream;
     expected.erase(expected.find("line noise"), 10);
-    EXPECT_EQ(ReadFile(log), expected);
+    EXPECT_EQ(Read(log), expected);
 }
 
 TEST(Replay, EscapesEveryByteThatIsNotPrintableAscii)

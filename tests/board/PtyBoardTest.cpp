@@ -6,9 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <numbers>
-#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 #include <tuple>
@@ -19,6 +17,7 @@
 #include "Geo.h"
 #include "ModeSReader.h"
 #include "PositionCode.h"
+#include "TempFolder.h"
 #include "modes/POS_Calc.h"
 
 namespace telvorn::board {
@@ -187,8 +186,9 @@ TEST(PtyBoard, SameSeedSameBytesAndARecordOfThem)
         std::string bytes = host.read(5s, [](const std::string& t) { return t.size() >= 8192; });
         return bytes.substr(0, std::min<std::size_t>(bytes.size(), 8192));
     };
-    // Unique per process: suites of other checkouts may run beside this one.
-    const std::string record = testing::TempDir() + "board-record-" + std::to_string(::getpid()) + ".txt";
+    // A folder of its own: suites of other checkouts may run beside this one.
+    const telvorn::test::TempFolder dir;
+    const std::string record = (dir.path() / "board-record.txt").string();
     BoardServer first(options(42, record));
     const std::string a = firstBytes(first);
     first.stop();
@@ -197,11 +197,7 @@ TEST(PtyBoard, SameSeedSameBytesAndARecordOfThem)
     ASSERT_EQ(a.size(), 8192u);
     EXPECT_EQ(a, firstBytes(second));
     EXPECT_NE(a, firstBytes(other));
-    std::ifstream in(record, std::ios::binary);
-    std::stringstream logged;
-    logged << in.rdbuf();
-    EXPECT_EQ(logged.str().substr(0, a.size()), a);
-    std::remove(record.c_str());
+    EXPECT_EQ(telvorn::test::Read(record).substr(0, a.size()), a);
 
     EXPECT_EQ(a.find("\r\n"), std::string::npos);
     for (std::size_t end = a.find('\n'); end < a.size() - 1; end = a.find('\n', end + 1)) {
