@@ -69,7 +69,8 @@ QStaticText Laid(const std::string& text)
     return laid;
 }
 
-constexpr QPointF kLabelOffset(8, -10);
+// From the symbol's centre to the near edge of its label.
+constexpr double kLabelGap = 8.0;
 
 } // namespace
 
@@ -107,9 +108,9 @@ double ScopePainter::RingStepNm(double rangeNm)
 
 ScopePainter::ScopePainter()
     : labelFont_(Sized(7.0, false)), boldFont_(Sized(7.0, true)), ringFont_(Sized(6.5, false)),
-      boldMetrics_(boldFont_)
+      labelMetrics_(labelFont_), boldMetrics_(boldFont_)
 {
-    labelLine_ = QFontMetricsF(labelFont_).height();
+    labelLine_ = labelMetrics_.height();
     boldLine_ = boldMetrics_.height();
     // Read while the window is built, not in its first frame on screen.
     World();
@@ -123,7 +124,7 @@ void ScopePainter::paint(QPainter& painter, const ScopeProjection& projection, c
     tracker.forEachTrack([&](RowId id, const AircraftTrack& track) {
         if (const std::optional<GeoPoint> position = track.position())
             shown_.push_back({id, &track, ToPoint(projection.toPixel(*position)), Fade(now - track.lastHeard()),
-                              tracker.inEmergency(id), id == selected});
+                              tracker.inEmergency(id), id == selected, QPointF()});
     });
     // The picked aircraft and emergencies last, above the others.
     std::stable_partition(shown_.begin(), shown_.end(), [](const Shown& a) { return !a.selected && !a.emergency; });
@@ -251,24 +252,46 @@ void ScopePainter::drawSymbols(QPainter& painter)
     painter.resetTransform();
 }
 
+QPointF ScopePainter::PlaceLabel(QPointF at, QSizeF size, const std::vector<QRectF>& placed)
+{
+    const double w = size.width();
+    const double h = size.height();
+    const double right = at.x() + kLabelGap;
+    const double left = at.x() - kLabelGap - w;
+    const std::array<QPointF, 4> corners{{{right, at.y() - h}, {right, at.y()}, {left, at.y() - h}, {left, at.y()}}};
+    for (const QPointF& corner : corners) {
+        const QRectF box(corner, size);
+        if (std::none_of(placed.begin(), placed.end(), [&](const QRectF& p) { return p.intersects(box); }))
+            return corner;
+    }
+    return corners[0];
+}
+
 void ScopePainter::drawLabels(QPainter& painter, const AircraftTable& table)
 {
+    // Placed from the end, where the picked aircraft and emergencies are,
+    // so that they are the first to find room.
+    placed_.clear();
+    for (auto a = shown_.rbegin(); a != shown_.rend(); ++a) {
+        const Label& label = labelOf(a->id, table);
+        const QSizeF size = a->emergency ? label.boldSize : label.size;
+        a->labelAt = PlaceLabel(a->at, size, placed_);
+        placed_.emplace_back(a->labelAt, size);
+    }
+
     painter.setFont(labelFont_);
     bool bold = false;
     for (const Shown& a : shown_) {
-        Label& label = labelOf(a.id, table);
-        const QPointF at = a.at + kLabelOffset;
+        const Label& label = labels_[a.id];
+        const QPointF at = a.labelAt;
         if (a.emergency) {
             if (!bold) {
                 painter.setFont(boldFont_);
                 bold = true;
             }
-            const double width = std::max(boldMetrics_.horizontalAdvance(label.nameText.text()),
-                                          boldMetrics_.horizontalAdvance(label.altitudeText.text()));
             painter.setPen(Qt::NoPen);
             painter.setBrush(WithAlpha(EmergencyBackground(), std::max(a.alpha, 0.6)));
-            painter.drawRect(QRectF(at.x() - 2, at.y(), width + 4,
-                                    boldLine_ * (label.altitude.empty() ? 1 : 2) + 1));
+            painter.drawRect(QRectF(at.x() - 2, at.y(), label.boldSize.width() + 4, label.boldSize.height() + 1));
             painter.setPen(Qt::black);
         } else {
             painter.setPen(WithAlpha(a.selected ? kSelected : kTraffic, a.alpha));
@@ -289,14 +312,25 @@ ScopePainter::Label& ScopePainter::labelOf(RowId id, const AircraftTable& table)
     const AircraftRow& row = table.row(id);
     const std::string_view call = row[Column::Call];
     const std::string_view name = call.empty() ? row[Column::Icao] : call;
+    const std::string_view altitude = row[Column::Alti];
+    if (label.name == name && label.altitude == altitude && !label.size.isEmpty())
+        return label;
     if (label.name != name) {
         label.name = name;
         label.nameText = Laid(label.name);
     }
-    if (label.altitude != row[Column::Alti]) {
-        label.altitude = row[Column::Alti];
+    if (label.altitude != altitude) {
+        label.altitude = altitude;
         label.altitudeText = Laid(label.altitude);
     }
+    const double lines = label.altitude.empty() ? 1 : 2;
+    const QString nameText = Text(label.name);
+    const QString altitudeText = Text(label.altitude);
+    auto width = [&](const QFontMetricsF& metrics) {
+        return std::max(metrics.horizontalAdvance(nameText), metrics.horizontalAdvance(altitudeText));
+    };
+    label.size = QSizeF(width(labelMetrics_), labelLine_ * lines);
+    label.boldSize = QSizeF(width(boldMetrics_), boldLine_ * lines);
     return label;
 }
 

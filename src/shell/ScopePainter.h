@@ -9,6 +9,8 @@
 #include <QPixmap>
 #include <QPointF>
 #include <QPolygonF>
+#include <QRectF>
+#include <QSizeF>
 #include <QStaticText>
 
 #include "table/AircraftTable.h"
@@ -40,6 +42,11 @@ public:
     // The distance between range rings that puts three to five of them
     // inside the range.
     static double RingStepNm(double rangeNm);
+    // Where the top left corner of a label of `size` goes beside a symbol at
+    // `at`: above right, else below right, above left or below left,
+    // whichever first covers none of the labels already `placed`; above
+    // right when all of them do, so that every aircraft keeps its label.
+    static QPointF PlaceLabel(QPointF at, QSizeF size, const std::vector<QRectF>& placed);
 
     ScopePainter();
 
@@ -54,12 +61,15 @@ private:
         double alpha;
         bool emergency;
         bool selected;
+        QPointF labelAt;
     };
     struct Label {
         std::string name;
         std::string altitude;
         QStaticText nameText;
         QStaticText altitudeText;
+        QSizeF size;     // in the label font
+        QSizeF boldSize; // in the bold font of emergencies
     };
     struct Key {
         double lat = 0.0, lon = 0.0, range = 0.0, width = 0.0, height = 0.0, ratio = 1.0;
@@ -81,10 +91,12 @@ private:
     QFont labelFont_;
     QFont boldFont_;
     QFont ringFont_;
+    QFontMetricsF labelMetrics_;
     QFontMetricsF boldMetrics_;
     double labelLine_ = 0.0;
     double boldLine_ = 0.0;
     QPolygonF trail_;
+    std::vector<QRectF> placed_;
 };
 
 } // namespace telvorn

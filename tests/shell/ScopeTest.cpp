@@ -98,7 +98,7 @@ TEST(ScopeView, DrawsEachAircraftOnItsPixelFadingWithAgeAndEmergenciesStandOut)
     EXPECT_LT(image.pixelColor(rows[0].pixel + QPoint(-7, 0)).red(), 60) << "no highlight around others";
 }
 
-TEST(ScopeView, RangeStepsFadeAndRingsAndTheShippedOutline)
+TEST(ScopeView, RangeStepsFadeRingsLabelsAndTheShippedOutline)
 {
     const std::array<std::array<int, 3>, 7> steps{{
         {100, 1, 150}, {100, -1, 75}, {120, -1, 100}, {120, 1, 150}, {400, 1, 400}, {5, -1, 5}, {200, -3, 75}}};
@@ -111,6 +111,14 @@ TEST(ScopeView, RangeStepsFadeAndRingsAndTheShippedOutline)
     EXPECT_EQ(ScopePainter::Fade(195), 0.2) << "waiting for the purge's tick";
     for (const auto& [range, step] : std::array<std::array<double, 2>, 4>{{{5, 1}, {50, 10}, {200, 50}, {400, 100}}})
         EXPECT_EQ(ScopePainter::RingStepNm(range), step) << range;
+    // Each label takes the first corner beside its symbol that covers no other.
+    const QSizeF label(40, 20);
+    std::vector<QRectF> placed{QRectF(0, 0, 10, 10)};
+    for (const QPointF corner : {QPointF(108, 80), QPointF(108, 100), QPointF(52, 80), QPointF(52, 100)}) {
+        EXPECT_EQ(ScopePainter::PlaceLabel({100, 100}, label, placed), corner);
+        placed.emplace_back(corner, label);
+    }
+    EXPECT_EQ(ScopePainter::PlaceLabel({100, 100}, label, placed), QPointF(108, 80)) << "no room: above right";
     // Natural Earth 1:110m countries: 177 countries, some of many rings.
     EXPECT_GT(ScopePainter::World().ringCount(), 250u);
     EXPECT_GT(ScopePainter::World().pointCount(), 10000u);
