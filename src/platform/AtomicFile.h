@@ -17,7 +17,9 @@ using BeforeReplaceHook = std::function<bool(const std::filesystem::path& tempor
 // one: the data goes to a temporary file in the same folder, reaches the
 // disk, and is then renamed over the target. An existing target's
 // permissions are kept; a new file is readable by its owner only. False
-// when the file could not be replaced; the target is then untouched.
+// when the file could not be replaced; the target is then untouched. A
+// replacement also clears the temporaries of this target that crashed
+// writers left behind (those more than ten minutes old).
 bool ReplaceFileAtomically(const std::filesystem::path& target, std::string_view contents,
     const BeforeReplaceHook& beforeReplace = {});
 

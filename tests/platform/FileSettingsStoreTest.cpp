@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -148,7 +149,7 @@ TEST(FileSettingsStore, AStoreThatCannotBeOpenedGivesDefaultsAndRefusesWrites)
     EXPECT_FALSE(WriteSetting(folderInTheWay, "", "", "COM", 4));
 }
 
-TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeepsItsPermissions)
+TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeepsItsPermissionsAndClearsOldTemporaries)
 {
     using std::filesystem::perms;
     TempFolder dir;
@@ -168,11 +169,23 @@ TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeep
     EXPECT_NE(Slurp(abandoned).find("\nLAT=text:99.9\n"), std::string::npos);
     EXPECT_EQ(Slurp(file), before);
     EXPECT_EQ(LoadSettings(store), Changed());
+
+    // The next save clears a temporary left long ago, but not one a live
+    // writer may still be filling, nor a file of the user's.
+    const auto hourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::filesystem::last_write_time(abandoned, hourAgo);
+    const auto inFlight = file.string() + ".tmp-Ab12Cd", users = file.string() + ".tmp-mine";
+    std::ofstream(inFlight) << "new\n";
+    std::ofstream(users) << "mine\n";
+    std::filesystem::last_write_time(users, hourAgo);
     std::filesystem::permissions(file, perms::group_read, std::filesystem::perm_options::add);
     EXPECT_TRUE(WriteSetting(store, AppKey, "", "LAT", "99.9"));
     EXPECT_EQ(ReadSetting(store, AppKey, "", "LAT", ""), "99.9");
     EXPECT_EQ(std::filesystem::status(file).permissions(),
         perms::owner_read | perms::owner_write | perms::group_read);
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
+    EXPECT_TRUE(std::filesystem::exists(inFlight));
+    EXPECT_TRUE(std::filesystem::exists(users));
 }
 
 TEST(FileSettingsStore, AFolderMissingIsMadeAFileInItsWayIsLeftAlone)
