@@ -15,6 +15,7 @@
 #include "BoardOptions.h"
 #include "MonitorHarness.h"
 #include "PositionCode.h"
+#include "TextFields.h"
 #include "TrafficStream.h"
 
 namespace {
@@ -101,13 +102,7 @@ std::map<std::string, std::set<std::string>> BoardAircraft(std::size_t lines)
         const std::string line = stream.next(board);
         if (!line.starts_with("+"))
             continue;
-        Row fields = {""};
-        for (char c : line.substr(1, line.find(';') - 1)) {
-            if (c == ',')
-                fields.emplace_back();
-            else
-                fields.back().push_back(c);
-        }
+        const Row fields = telvorn::test::RecordFields(line);
         aircraft[fields[3]].insert(fields[4]);
     }
     return aircraft;

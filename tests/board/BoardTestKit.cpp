@@ -82,19 +82,6 @@ std::string SerialClient::sync()
     });
 }
 
-std::vector<std::string> RecordFields(std::string_view line)
-{
-    line = line.substr(1, line.find(';') - 1);
-    std::vector<std::string> fields;
-    for (std::size_t start = 0;;) {
-        const std::size_t comma = line.find(',', start);
-        fields.emplace_back(line.substr(start, comma - start));
-        if (comma == std::string_view::npos)
-            return fields;
-        start = comma + 1;
-    }
-}
-
 std::size_t Decimals(const std::string& number)
 {
     const std::size_t point = number.find('.');

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "TextFields.h"
+
 namespace telvorn::test {
 
 using namespace std::chrono_literals;
@@ -36,9 +38,6 @@ private:
     int fd_ = -1;
     bool hungUp_ = false;
 };
-
-// The fields of a "+" record line, without its marker and terminator.
-std::vector<std::string> RecordFields(std::string_view line);
 
 // Digits after the decimal point.
 std::size_t Decimals(const std::string& number);

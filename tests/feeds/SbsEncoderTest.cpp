@@ -15,6 +15,7 @@
 
 #include "CoreHarness.h"
 #include "FeedTestKit.h"
+#include "TextFields.h"
 #include "feeds/FeedHub.h"
 #include "feeds/LocalTime.h"
 #include "receiver/ReceiveChain.h"
@@ -23,19 +24,6 @@ using namespace telvorn;
 using namespace std::chrono;
 
 namespace {
-
-std::vector<std::string> Fields(const std::string& line)
-{
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = line.find(',', start);
-        fields.push_back(line.substr(start, comma - start));
-        if (comma == std::string::npos)
-            return fields;
-        start = comma + 1;
-    }
-}
 
 // "yyyy/MM/dd" and "HH:mm:ss.fff" as an instant, read as UTC: the tests run
 // with TZ=UTC, so the local time of the lines is the UTC one.
@@ -109,7 +97,7 @@ TEST(SbsEncoder, LinesOfEveryTransmissionTypeMatchPublishedOnes)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        std::vector<std::string> published = Fields(row.published);
+        std::vector<std::string> published = test::Split(row.published);
         if (row.surplus)
             published.erase(published.begin() + row.surplus - 1);
         ASSERT_EQ(published.size(), 22u);
@@ -127,7 +115,7 @@ TEST(SbsEncoder, LinesOfEveryTransmissionTypeMatchPublishedOnes)
 
         const std::vector<std::string> lines = sink.lines();
         ASSERT_EQ(lines.size(), 1u) << sink.bytes;
-        const std::vector<std::string> ours = Fields(lines[0]);
+        const std::vector<std::string> ours = test::Split(lines[0]);
         ASSERT_EQ(ours.size(), 22u) << lines[0];
         for (std::size_t i = 0; i < 22; ++i) {
             const int field = int(i) + 1;
@@ -176,8 +164,8 @@ TEST(SbsEncoder, LinesPerRecord)
         EXPECT_EQ(got, kinds);
     }
     chain.received(test::Record({{2, "20"}, {3, "4ca215"}, {9, "@"}}) + ";\r\n");
-    EXPECT_EQ(Fields(sink.lines().back())[4], "4CA215");
-    EXPECT_EQ(Fields(sink.lines().back())[21], "-1");
+    EXPECT_EQ(test::Split(sink.lines().back())[4], "4CA215");
+    EXPECT_EQ(test::Split(sink.lines().back())[21], "-1");
 }
 
 // The local date and time of UTC instants, in zones as far from UTC as

@@ -15,7 +15,7 @@
 
 #include "BoardServer.h"
 #include "FakeLink.h"
-#include "RunUntil.h"
+#include "EventLoop.h"
 #include "TempFolder.h"
 #include "platform/QtSerialPort.h"
 #include "receiver/BoardReplies.h"
@@ -36,7 +36,7 @@ QCoreApplication& App()
     return app;
 }
 
-using test::RunUntil;
+using test::WaitFor;
 
 struct Station {
     explicit Station(board::BoardOptions options)
@@ -80,7 +80,7 @@ TEST(LinkEndToEnd, StartsAgainstTheBoardAndReceivesAtTheConfiguredLineSettings)
         EXPECT_NE(tio.c_iflag & IXON, tcflag_t(0));
         EXPECT_NE(tio.c_iflag & IXOFF, tcflag_t(0));
 
-        ASSERT_TRUE(RunUntil([&] { return s.chain.table().size() > 3; }));
+        ASSERT_TRUE(WaitFor([&] { return s.chain.table().size() > 3; }));
         s.link.shutdown();
     }
 }
@@ -129,7 +129,7 @@ TEST(LinkEndToEnd, StoresTheConfiguredPositionAndSwitchesToRawFields)
     s.port.setRThreshold(0);
     s.port.write("\x13p");
     std::string reply;
-    ASSERT_TRUE(RunUntil([&] {
+    ASSERT_TRUE(WaitFor([&] {
         reply += s.port.readAll();
         return reply.find(';', reply.find('|')) != std::string::npos && reply.find('|') != std::string::npos;
     }));
@@ -142,9 +142,9 @@ TEST(LinkEndToEnd, StoresTheConfiguredPositionAndSwitchesToRawFields)
     s.port.setRThreshold(1);
 
     s.link.Mode_Click();
-    ASSERT_TRUE(RunUntil([&] { return !s.chain.state().PosLat[1].empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return !s.chain.state().PosLat[1].empty(); }));
     bool rawField = false;
-    ASSERT_TRUE(RunUntil([&] {
+    ASSERT_TRUE(WaitFor([&] {
         s.chain.table().forEachRow([&](RowId, const AircraftRow& row) {
             const std::string& lat = row[Column::Lat0];
             rawField = rawField || (!lat.empty() && lat.find('.') == std::string::npos);
@@ -160,7 +160,7 @@ TEST(LinkEndToEnd, NoticesAHangUpKeepsTheTableAndComesBack)
     options.down = 1.0;
     Station s(options);
     ASSERT_TRUE(s.link.StartReceiver());
-    ASSERT_TRUE(RunUntil([&] { return s.link.state() == LinkState::Lost; }));
+    ASSERT_TRUE(WaitFor([&] { return s.link.state() == LinkState::Lost; }));
     const std::size_t rows = s.chain.table().size();
     const std::size_t lines = s.lines();
     EXPECT_GT(rows, 0u);
@@ -171,10 +171,10 @@ TEST(LinkEndToEnd, NoticesAHangUpKeepsTheTableAndComesBack)
     QTimer reopen;
     QObject::connect(&reopen, &QTimer::timeout, [&] { s.link.retryTick(); });
     reopen.start(kReopenIntervalMs);
-    ASSERT_TRUE(RunUntil([&] { return s.link.state() == LinkState::Open; }));
+    ASSERT_TRUE(WaitFor([&] { return s.link.state() == LinkState::Open; }));
     EXPECT_EQ(s.host.statuses.back(), "receiver back on " + s.port.portName());
     EXPECT_GE(s.chain.table().size(), rows);
-    ASSERT_TRUE(RunUntil([&] { return s.lines() > lines + 20; })) << "traffic flows again";
+    ASSERT_TRUE(WaitFor([&] { return s.lines() > lines + 20; })) << "traffic flows again";
     EXPECT_TRUE(s.host.boxes.empty());
 }
 

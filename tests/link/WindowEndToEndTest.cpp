@@ -13,7 +13,7 @@
 
 #include "BoardServer.h"
 #include "ConfigDone.h"
-#include "RunUntil.h"
+#include "EventLoop.h"
 #include "TempFolder.h"
 #include "platform/FileSettingsStore.h"
 #include "platform/QtSerialPort.h"
@@ -25,7 +25,7 @@
 namespace telvorn {
 namespace {
 
-using test::RunUntil;
+using test::WaitFor;
 
 TEST(WindowEndToEnd, ShowsTheBoardsAircraftAndItsButtonsDriveTheBoard)
 {
@@ -68,7 +68,7 @@ TEST(WindowEndToEnd, ShowsTheBoardsAircraftAndItsButtonsDriveTheBoard)
                 return true;
         return false;
     };
-    ASSERT_TRUE(RunUntil([&] {
+    ASSERT_TRUE(WaitFor([&] {
         m.refresh();
         return m.model().rowCount() > 3 && anyCell(int(Index(Column::Cont)), [](const QString& c) { return !c.isEmpty(); });
     })) << "rows with their countries";
@@ -76,7 +76,7 @@ TEST(WindowEndToEnd, ShowsTheBoardsAircraftAndItsButtonsDriveTheBoard)
     // Raw mode: the board sends 17-bit CPR fields, without a decimal point.
     QTest::mouseClick(m.status().mode(), Qt::LeftButton);
     EXPECT_EQ(m.status().mode()->text(), "Raw");
-    ASSERT_TRUE(RunUntil([&] {
+    ASSERT_TRUE(WaitFor([&] {
         m.refresh();
         return anyCell(int(Index(Column::Lat0)), [](const QString& c) { return !c.isEmpty() && !c.contains('.'); });
     })) << "records keep coming after the click, with raw fields";
@@ -88,7 +88,7 @@ TEST(WindowEndToEnd, ShowsTheBoardsAircraftAndItsButtonsDriveTheBoard)
     EXPECT_EQ(m.status().mode()->text(), "Decoded");
     EXPECT_TRUE(port.isOpen());
     const auto before = lines();
-    ASSERT_TRUE(RunUntil([&] {
+    ASSERT_TRUE(WaitFor([&] {
         m.refresh();
         return lines() > before + 20;
     })) << "traffic flows after the restart";

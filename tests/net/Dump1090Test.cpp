@@ -26,47 +26,16 @@
 
 #include "NetTestKit.h"
 #include "TempFolder.h"
+#include "TextFields.h"
 #include "feeds/FeedProtocol.h"
 
 using namespace telvorn;
 using namespace std::chrono_literals;
+using test::LineBuffer;
+using test::TrimmedRight;
 using test::WaitFor;
 
 namespace {
-
-std::string Trimmed(std::string text)
-{
-    while (!text.empty() && text.back() == ' ')
-        text.pop_back();
-    return text;
-}
-
-std::vector<std::string> Split(const std::string& line)
-{
-    std::vector<std::string> f;
-    std::size_t start = 0, comma;
-    while ((comma = line.find(',', start)) != std::string::npos) {
-        f.push_back(line.substr(start, comma - start));
-        start = comma + 1;
-    }
-    f.push_back(line.substr(start));
-    return f;
-}
-
-// Complete lines of a socket or process channel, CR LF or LF.
-template <typename F>
-void EachLine(std::string& pending, const QByteArray& more, F&& f)
-{
-    pending += more.toStdString();
-    std::size_t end;
-    while ((end = pending.find('\n')) != std::string::npos) {
-        std::string line = pending.substr(0, end);
-        pending.erase(0, end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        f(line);
-    }
-}
 
 // telvorn-board on a pseudo-terminal, reached through a link of ours.
 class Board {
@@ -103,7 +72,7 @@ public:
         env.insert("TELVORN_SETTINGS_DIR", QString::fromStdString((dir.path() / "settings").string()));
         process_.setProcessEnvironment(env);
         QObject::connect(&process_, &QProcess::readyReadStandardOutput, &process_, [this] {
-            EachLine(out_, process_.readAllStandardOutput(), [this](const std::string& line) { table(line); });
+            out_.add(process_.readAllStandardOutput().toStdString(), [this](const std::string& line) { table(line); });
         });
         QObject::connect(&process_, &QProcess::readyReadStandardError, &process_,
                          [this] { errors += process_.readAllStandardError().toStdString(); });
@@ -146,11 +115,11 @@ private:
             return;
         calls.clear();
         for (const QJsonValue& row : json["rows"].toArray())
-            calls[row[icao].toString().toStdString()] = Trimmed(row[call].toString().toStdString());
+            calls[row[icao].toString().toStdString()] = TrimmedRight(row[call].toString().toStdString());
     }
 
     QProcess process_;
-    std::string out_;
+    LineBuffer out_;
 };
 
 // The addresses of the AVR frames the monitor served: DF 11 and 17 frames
@@ -160,12 +129,12 @@ struct SentFrames {
     QTcpSocket socket;
     std::set<std::string> announced;
     std::set<std::string> df18;
-    std::string pending;
+    LineBuffer pending;
 
     explicit SentFrames(std::uint16_t port)
     {
         QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [this] {
-            EachLine(pending, socket.readAll(), [this](const std::string& line) {
+            pending.add(socket.readAll().toStdString(), [this](const std::string& line) {
                 if (line.size() != 16 && line.size() != 30)
                     return;
                 const int df = std::stoi(line.substr(1, 2), nullptr, 16) >> 3;
@@ -198,13 +167,13 @@ public:
                                  input == FeedProtocol::Beast ? in : "0", "--net-sbs-port",
                                  QString::number(sbsPort)});
         QObject::connect(&sbs_, &QTcpSocket::readyRead, &sbs_, [this] {
-            EachLine(pending_, sbs_.readAll(), [this](const std::string& line) {
-                const std::vector<std::string> f = Split(line);
+            pending_.add(sbs_.readAll().toStdString(), [this](const std::string& line) {
+                const std::vector<std::string> f = test::Split(line);
                 if (f.size() < 11 || f[0] != "MSG")
                     return;
                 std::string& call = calls[f[4]];
                 if (f[1] == "1" && !f[10].empty())
-                    call = Trimmed(f[10]);
+                    call = TrimmedRight(f[10]);
             });
         });
         // It listens once it has started; until then a connection is refused.
@@ -226,7 +195,7 @@ public:
 private:
     QProcess process_;
     QTcpSocket sbs_;
-    std::string pending_;
+    LineBuffer pending_;
 };
 
 // What the decoder knows and our table does not, or the other way round.

@@ -7,22 +7,10 @@
 #include <vector>
 
 #include <QTcpServer>
-#include <QtCore/qtestsupport_core.h>
+
+#include "EventLoop.h"
 
 namespace telvorn::test {
-
-// Runs the event loop until `done` holds or a generous limit runs out; the
-// test then judges what it has. Nothing is asserted about how long it took.
-inline bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(60))
-{
-    return QTest::qWaitFor(done, int(std::chrono::milliseconds(limit).count()));
-}
-
-// Lets the event loop run for a while, for things that must NOT happen.
-inline void RunFor(std::chrono::milliseconds span)
-{
-    QTest::qWait(int(span.count()));
-}
 
 // A TCP port that was free a moment ago on 127.0.0.1.
 inline std::uint16_t FreePort()
