@@ -1,11 +1,8 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include <sanitizer/common_interface_defs.h>
 
@@ -29,25 +26,3 @@ namespace telvorn::fuzz {
         if (!(condition))                                                                                    \
             ::telvorn::fuzz::PropertyBroken(__FILE__, __LINE__, (what));                                     \
     } while (0)
-
-namespace telvorn::fuzz {
-
-// Command-line arguments from fuzz input: NUL-separated, as an argv holds them.
-inline std::vector<std::string> SplitArguments(const std::uint8_t* data, std::size_t size)
-{
-    std::vector<std::string> args;
-    std::string current;
-    for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == 0) {
-            args.push_back(current);
-            current.clear();
-        } else {
-            current += char(data[i]);
-        }
-    }
-    if (!current.empty())
-        args.push_back(current);
-    return args;
-}
-
-} // namespace telvorn::fuzz

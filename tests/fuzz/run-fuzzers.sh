@@ -25,7 +25,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 names=("$@")
 if [ ${#names[@]} -eq 0 ]; then
   for exe in "$build"/tests/fuzz/fuzz_*; do
-    [ -x "$exe" ] && names+=("$(basename "$exe" | sed 's/^fuzz_//')")
+    [ -x "$exe" ] && names+=("${exe##*/fuzz_}")
   done
 fi
 if [ ${#names[@]} -eq 0 ]; then
@@ -38,24 +38,19 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 command -v llvm-symbolizer-14 >/dev/null && export ASAN_SYMBOLIZER_PATH=$(command -v llvm-symbolizer-14)
 
-passed=0
 failed=()
 for name in "${names[@]}"; do
-  exe=$build/tests/fuzz/fuzz_$name
   seeds=$here/corpus/$name
   work=$build/fuzz-work/$name
   mkdir -p "$work/corpus" "$work/findings"
   extra=()
-  if [ -f "$here/$name.options" ]; then
-    read -r -a extra < "$here/$name.options"
-  fi
+  [ -f "$here/$name.options" ] && read -r -a extra < "$here/$name.options"
   echo "=== fuzz_$name: ${seconds} s from $(find "$seeds" -type f | wc -l) seeds"
   # -close_fd_mask=3: the targets' own output is noise; libFuzzer and the
   # sanitizers still report on their own descriptor.
-  if "$exe" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -close_fd_mask=3 \
+  if "$build/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -close_fd_mask=3 \
        -print_final_stats=1 -artifact_prefix="$work/findings/" "${extra[@]}" \
        "$work/corpus" "$seeds" > "$work/log.txt" 2>&1; then
-    passed=$((passed + 1))
     grep -E '^stat::number_of_executed_units|^Done' "$work/log.txt" | tr '\n' ' '
     echo
   else
@@ -65,5 +60,5 @@ for name in "${names[@]}"; do
   fi
 done
 
-echo "fuzz: ${passed} passed, ${#failed[@]} failed"
+echo "fuzz: $((${#names[@]} - ${#failed[@]})) passed, ${#failed[@]} failed"
 [ ${#failed[@]} -eq 0 ]
