@@ -1,5 +1,6 @@
-// The receiver position as "P" stores it and "p" reports it. What each
-// command does to the output is tested through the pseudo-terminal.
+// The receiver position as "P" stores it and "p" reports it, and the
+// commands as the board obeys them; what each does to the output is tested
+// through the pseudo-terminal.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 namespace telvorn::board {
 namespace {
 
-using test::ReadPositionReply;
 using TimePoint = BoardCommands::TimePoint;
 const std::string kXoff(1, '\x13');
 
@@ -42,28 +42,26 @@ TEST(PositionCode, ReplyReadsBackToTheStoredUnits)
         BoardState state;
         state.latitudeUnits = units;
         state.longitudeUnits = -units;
-        EXPECT_EQ(ReadPositionReply(BoardCommands::PositionReply(state)), std::make_pair(units, -units)) << units;
+        EXPECT_EQ(test::ReadPositionReply(BoardCommands::PositionReply(state)), std::make_pair(units, -units)) << units;
     }
 }
 
-// The options set, by their command letters; "h" while held.
-std::string Flags(const BoardState& s)
-{
-    return std::string(s.held ? "h" : "") + (s.rawFrames ? "w" : "") + (s.distance ? "d" : "") +
-           (s.rawPosition ? "L" : "");
-}
-
-// "P" and its sixteen digits as the host may send them: bytes fed at
-// moments in milliseconds, then the stored position and the options.
-TEST(BoardCommands, PositionSet)
+// Bytes as the host may send them, fed at moments in milliseconds: the
+// replies, the stored position and the options set, by their command
+// letters ("h" while held).
+TEST(BoardCommands, ObeyedAsTheHostSendsThem)
 {
     struct Row {
         const char* name;
         std::vector<std::pair<int, std::string>> sent;
         std::int32_t lat = 4872171, lon = 237403;
         const char* flags = "";
+        const char* replies = "";
     };
     const Row rows[] = {
+        {"asked", {{0, "?p"}}, 4872171, 237403, "", "ADSB 2.8 Telvorn board emulator\r\n|48.721715,2.374035;"},
+        {"options", {{0, "wdL" + kXoff}}, 4872171, 237403, "hwdL"},
+        {"options cleared", {{0, "wdL" + kXoff + "WDl\x11"}}},
         // The host waits 40 ms after "P"; XOFF may come in between; "0" and
         // "D" are digits here, and after the sixteenth digit commands again.
         {"accepted", {{0, "P"}, {40, "FFFF3CB0" + kXoff + "FEED5780"}, {41, "d"}}, -50000, -18000000, "hd"},
@@ -77,11 +75,16 @@ TEST(BoardCommands, PositionSet)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         BoardCommands commands(FirmwareIdentity{}, BoardState{});
+        std::string replies;
         for (const auto& [ms, bytes] : row.sent)
-            commands.feed(bytes, TimePoint{} + std::chrono::milliseconds(10000 + ms));
-        EXPECT_EQ(commands.state().latitudeUnits, row.lat);
-        EXPECT_EQ(commands.state().longitudeUnits, row.lon);
-        EXPECT_EQ(Flags(commands.state()), row.flags);
+            replies += commands.feed(bytes, TimePoint{} + std::chrono::milliseconds(10000 + ms));
+        const BoardState& s = commands.state();
+        EXPECT_EQ(s.latitudeUnits, row.lat);
+        EXPECT_EQ(s.longitudeUnits, row.lon);
+        EXPECT_EQ(std::string(s.held ? "h" : "") + (s.rawFrames ? "w" : "") + (s.distance ? "d" : "") +
+                      (s.rawPosition ? "L" : ""),
+                  row.flags);
+        EXPECT_EQ(replies, row.replies);
     }
 }
 

@@ -117,7 +117,6 @@ ReadFrame ReadModeS(std::string_view hex)
     if ((hex.size() != 14 && hex.size() != 28) || hex.find_first_not_of("0123456789ABCDEFabcdef") != hex.npos)
         return f;
     const Bits b(hex);
-    f.wellFormed = true;
     f.df = int(b(1, 5));
     const int last = b.size();
     const auto [status, parity] = Parity(b);
@@ -153,18 +152,15 @@ std::string Describe(const ReadFrame& f)
       << std::dec << std::setprecision(10) << (f.parityStatus.empty() ? "" : " ") << f.parityStatus;
     add(" TC", f.typeCode >= 0 ? std::optional(f.typeCode) : std::nullopt);
     add("/", f.subtype >= 0 ? std::optional(f.subtype) : std::nullopt);
-    s << (f.onGround ? " ground" : "");
-    add(" ", f.callsign);
-    s << (f.callsign ? " " + f.category : "");
+    s << (f.onGround ? " ground" : "") << (f.callsign ? " " + *f.callsign + " " + f.category : "");
     add(" alt=", f.altitude);
     if (f.cprFlag)
         s << " cpr=" << *f.cprFlag << ',' << f.yz << ',' << f.xz;
     if (f.squawk)
         s << " squawk=" << std::setw(4) << *f.squawk;
-    add(" emergency=", f.emergency);
-    add(" east=", f.east);
-    add(" north=", f.north);
-    add(" vr=", f.verticalRate);
+    for (const auto& [name, value] : {std::pair{" emergency=", f.emergency}, {" east=", f.east}, {" north=", f.north},
+                                      {" vr=", f.verticalRate}})
+        add(name, value);
     add(" hdg=", f.heading);
     add(" tas=", f.airspeed);
     return s.str();

@@ -11,8 +11,7 @@ namespace telvorn::test {
 // the published frame layouts, bit by bit in the standard's 1-based bit
 // numbers, independently of the emulator's encoder.
 struct ReadFrame {
-    bool wellFormed = false; // 14 or 28 hex digits
-    int df = -1;
+    int df = -1; // -1: not 14 or 28 hex digits
     std::uint32_t address = 0; // the AA field, or recovered from the address parity
     std::string parityStatus;  // CRC_Calc's status, for formats with plain parity
     bool onGround = false;     // from CA, FS, VS or a surface position
@@ -25,10 +24,8 @@ struct ReadFrame {
     std::uint32_t yz = 0, xz = 0;
     std::optional<int> squawk; // four octal digits as a decimal number
     std::optional<int> emergency;
-    std::optional<int> east, north;   // knots
-    std::optional<int> verticalRate;  // ft/min
-    std::optional<double> heading;    // degrees
-    std::optional<int> airspeed;      // knots
+    std::optional<int> east, north, verticalRate, airspeed; // knots, ft/min
+    std::optional<double> heading;                           // degrees
 };
 
 ReadFrame ReadModeS(std::string_view hex);

@@ -22,13 +22,8 @@ using namespace std::chrono_literals;
 TEST(LineFormatter, RecordOnTheGround)
 {
     Message m;
-    m.df = 5;
-    m.address = 0x00A001;
-    m.onGround = true;
-    m.altitude = 300;
-    m.squawk = 356;
-    m.verticalRate = -64;
-    m.heading = 243.984375;
+    std::tie(m.df, m.address, m.onGround, m.altitude, m.squawk, m.verticalRate, m.heading) =
+        std::tuple(5, 0x00A001, true, 300, 356, -64, 243.984375);
     EXPECT_EQ(LineFormatter::Format(m, BoardState{}), "+,,5,00A001,,,,,,@,0356,-64,,,244.0,;\r\n");
 }
 
@@ -118,28 +113,19 @@ TEST(Pacer, KeepsItsSchedule)
 TEST(BoardOptions, ParsesAndRefusesWithAReason)
 {
     bool help = false;
-    const std::vector<std::string_view> args{
-        "--link",   "1000000",    "--seed",         "42", "--noise", "0.1", "--symlink", "/tmp/x", "--aircraft",
-        "5",        "--position", "-33.9,18.6",     "--hangup-after", "3", "--down", "1.5", "--mute", "--version",
-        "3.0",      "--silent-after", "4", "--silent", "0.5"};
+    const std::vector<std::string_view> args{"--link", "1000000", "--seed", "42", "--noise", "0.1", "--symlink", "/tmp/x",
+                                             "--aircraft", "5", "--position", "-33.9,18.6", "--hangup-after", "3",
+                                             "--down", "1.5", "--mute", "--version", "3.0", "--silent-after", "4",
+                                             "--silent", "0.5"};
     const BoardOptions o = ParseBoardOptions(args, help);
     EXPECT_FALSE(help);
-    EXPECT_EQ(o.linkBitsPerSecond, 1000000.0);
-    EXPECT_EQ(o.seed, 42u);
-    EXPECT_EQ(o.faults.noise, 0.1);
-    EXPECT_EQ(o.symlink, "/tmp/x");
-    EXPECT_EQ(o.aircraft, 5);
-    EXPECT_EQ(o.position.lat, -33.9);
-    EXPECT_EQ(o.hangupAfter, 3.0);
-    EXPECT_EQ(o.down, 1.5);
-    EXPECT_EQ(o.silentAfter, 4.0);
-    EXPECT_EQ(o.silent, 0.5);
-    EXPECT_TRUE(o.mute);
-    EXPECT_EQ(o.version, "3.0");
-
+    EXPECT_EQ(std::tuple(o.linkBitsPerSecond, o.seed, o.faults.noise, o.symlink, o.aircraft, o.position.lat),
+              std::tuple(1000000.0, 42u, 0.1, "/tmp/x", 5, -33.9));
+    EXPECT_EQ(std::tuple(o.hangupAfter, o.down, o.silentAfter, o.silent, o.mute, o.version),
+              std::tuple(3.0, 1.5, 4.0, 0.5, true, "3.0"));
     const std::vector<std::vector<std::string_view>> refused{
-        {"--rate", "10", "--link", "115200"}, {"--rate", "fast"},    {"--noise", "2"},
-        {"--seed"},                           {"--position", "48"}, {"--colour"},
+        {"--rate", "10", "--link", "115200"}, {"--rate", "fast"}, {"--noise", "2"}, {"--seed"}, {"--position", "48"},
+        {"--colour"},
     };
     for (const auto& bad : refused)
         EXPECT_THROW(ParseBoardOptions(bad, help), OptionError) << bad.front();

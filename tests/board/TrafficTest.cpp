@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <numbers>
 #include <set>
 #include <tuple>
 
@@ -45,14 +46,20 @@ std::optional<int> Int(const std::string& text)
 
 // Frame lines pass their parity check and damaged ones fail it; records
 // agree with their own frames, and their positions decode with the host's
-// decoder to where the aircraft really was.
+// decoder to where the aircraft really was, and to the distance and bearing
+// the board gives instead when asked.
 TEST(Traffic, LinesAgreeWithTheirFrames)
 {
     BoardState decoded;
     decoded.rawFrames = true;
+    BoardState ranged = decoded;
+    ranged.distance = true;
+    BoardState raw = ranged; // raw CPR wins over distance
+    raw.rawPosition = true;
+    const GeoPoint station = decoded.station();
     POS_Calc positions;
-    positions.LatLoc(decoded.station().lat);
-    positions.LonLoc(decoded.station().lon);
+    positions.LatLoc(station.lat);
+    positions.LonLoc(station.lon);
 
     int records = 0;
     int airbornePositions = 0;
@@ -71,7 +78,6 @@ TEST(Traffic, LinesAgreeWithTheirFrames)
         const auto f = RecordFields(line);
         ASSERT_EQ(f.size(), 16u);
         const auto frame = ReadModeS(f[0]);
-        ASSERT_TRUE(frame.wellFormed);
         EXPECT_EQ(frame.df, std::atoi(f[2].c_str()));
         EXPECT_EQ(frame.address, std::uint32_t(std::strtoul(f[3].c_str(), nullptr, 16)));
         if (frame.df == 11 || (frame.df >= 17 && frame.df <= 19)) {
@@ -94,10 +100,14 @@ TEST(Traffic, LinesAgreeWithTheirFrames)
             EXPECT_NEAR(*frame.heading, std::atof(f[14].c_str()), 0.05);
             EXPECT_EQ(test::Decimals(f[14]), 1u);
         }
+        if (!frame.cprFlag)
+            continue;
+        const auto cpr = RecordFields(LineFormatter::Format(message, raw));
+        EXPECT_EQ(cpr[7] + "," + cpr[8], std::to_string(frame.yz) + "," + std::to_string(frame.xz));
         // The host's decoder, referenced at the receiver, finds the aircraft
         // where it was and where the decoded fields put it, within the reach
         // of a local decode (half a zone, 180 NM at best).
-        if (!frame.cprFlag || frame.onGround || DistanceNm(decoded.station(), message.truePosition) > 170.0)
+        if (frame.onGround || DistanceNm(station, message.truePosition) > 170.0)
             continue;
         ++airbornePositions;
         positions.LocallyPos(std::uint8_t(*frame.cprFlag), double(frame.yz), double(frame.xz));
@@ -105,6 +115,19 @@ TEST(Traffic, LinesAgreeWithTheirFrames)
         EXPECT_NEAR(positions.LonDec(), message.truePosition.lon, 0.0002);
         EXPECT_NEAR(positions.LatDec(), std::atof(f[7].c_str()), 0.0002);
         EXPECT_NEAR(positions.LonDec(), std::atof(f[8].c_str()), 0.0002);
+        // Great-circle distance and initial bearing on the board's sphere.
+        const auto d = RecordFields(LineFormatter::Format(message, ranged));
+        const double rad = std::numbers::pi / 180.0;
+        const double p1 = station.lat * rad, p2 = positions.LatDec() * rad;
+        const double dl = (positions.LonDec() - station.lon) * rad;
+        const double y = std::sin(dl) * std::cos(p2);
+        const double x = std::cos(p1) * std::sin(p2) - std::sin(p1) * std::cos(p2) * std::cos(dl);
+        const double cosAngle = std::sin(p1) * std::sin(p2) + std::cos(p1) * std::cos(p2) * std::cos(dl);
+        const double distance = std::atan2(std::hypot(x, y), cosAngle) * 3440.065;
+        EXPECT_NEAR(std::atof(d[7].c_str()), distance, 0.06);
+        if (distance > 10.0) {
+            EXPECT_NEAR(std::remainder(std::atof(d[8].c_str()) - std::atan2(y, x) / rad, 360.0), 0.0, 0.15);
+        }
     }
     EXPECT_GT(records, 8000);
     EXPECT_GT(airbornePositions, 1000);
