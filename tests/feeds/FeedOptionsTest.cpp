@@ -51,12 +51,6 @@ TEST(FeedOptions, CommandLines)
     EXPECT_TRUE(p.options.any());
     EXPECT_FALSE(Parse({"--port", "COM3"}).options.any());
 
-    // Written back and read again, the options are the same.
-    const std::vector<std::string> written = FeedArguments(p.options);
-    const Parsed again = Parse(std::vector<std::string_view>(written.begin(), written.end()));
-    EXPECT_EQ(again.error, "");
-    EXPECT_EQ(FeedArguments(again.options), written);
-    EXPECT_EQ(again.options.connects, p.options.connects);
 }
 
 TEST(FeedOptions, MistakesSayWhatToFix)

@@ -21,41 +21,27 @@ TEST(FeedSettings, StoredAsACommandLineAndReadBackTheSame)
     every.connects = {{FeedProtocol::Beast, "10.0.0.5", 30004}, {FeedProtocol::Raw, "::1", 30001}};
     FeedOptions push;
     push.connects = {{FeedProtocol::Sbs, "feeder.local", 30003}};
-    const struct {
-        const char* name;
-        FeedOptions options;
-        std::string text;
-    } rows[] = {
-        {"none", FeedOptions{}, ""},
-        {"every kind", every,
-         "--sbs-port 30003 --raw-port 0 --beast-port 30005 --bind 0.0.0.0 --connect 10.0.0.5:30004:beast "
-         "--connect [::1]:30001:raw"},
-        {"one push", push, "--connect feeder.local:30003:sbs"},
+    const std::pair<FeedOptions, std::string> rows[] = {
+        {FeedOptions{}, ""},
+        {every, "--sbs-port 30003 --raw-port 0 --beast-port 30005 --bind 0.0.0.0 --connect 10.0.0.5:30004:beast "
+                "--connect [::1]:30001:raw"},
+        {push, "--connect feeder.local:30003:sbs"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        test::TempFolder dir;
-        FileSettingsStore store(dir.path());
-        SaveFeedSettings(store, row.options);
-        EXPECT_EQ(ReadSetting(store, AppKey, "", FeedsValueName, "?"), row.text);
-        const FeedOptions back = LoadFeedSettings(store);
-        EXPECT_EQ(back.sbsPort, row.options.sbsPort);
-        EXPECT_EQ(back.rawPort, row.options.rawPort);
-        EXPECT_EQ(back.beastPort, row.options.beastPort);
-        EXPECT_EQ(back.bindAddress, row.options.bindAddress);
-        EXPECT_EQ(back.connects, row.options.connects);
-    }
-}
-
-TEST(FeedSettings, ADamagedValueGivesNoFeeds)
-{
-    for (const char* text : {"--sbs-port", "--sbs-port 30003 --connect nowhere", "--port 3", "30003",
-                             "--raw-port 70000"}) {
+    for (const auto& [options, text] : rows) {
         SCOPED_TRACE(text);
         test::TempFolder dir;
         FileSettingsStore store(dir.path());
-        WriteSetting(store, AppKey, "", FeedsValueName, text);
-        EXPECT_FALSE(LoadFeedSettings(store).any());
+        SaveFeedSettings(store, options);
+        EXPECT_EQ(ReadSetting(store, AppKey, "", FeedsValueName, "?"), text);
+        const FeedOptions back = LoadFeedSettings(store);
+        EXPECT_EQ(FeedArguments(back), FeedArguments(options));
+        EXPECT_EQ(back.connects, options.connects);
     }
-    EXPECT_TRUE(FeedOptionsFromText("  --sbs-port   30003 ").value().sbsPort == 30003) << "blanks are separators";
+    test::TempFolder dir;
+    FileSettingsStore store(dir.path());
+    WriteSetting(store, AppKey, "", FeedsValueName, "--sbs-port 30003 --connect nowhere");
+    EXPECT_FALSE(LoadFeedSettings(store).any());
+    for (const char* damaged : {"--sbs-port", "--port 3", "30003", "--raw-port 70000"})
+        EXPECT_FALSE(FeedOptionsFromText(damaged)) << damaged;
+    EXPECT_EQ(FeedOptionsFromText("  --sbs-port   30003 ").value().sbsPort, 30003) << "blanks are separators";
 }

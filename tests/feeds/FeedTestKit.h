@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "TextFields.h"
 #include "feeds/FeedHub.h"
 
 namespace telvorn::test {
@@ -29,17 +30,11 @@ struct CaptureSink final : FeedSink {
     // The CR LF lines received, without their CR LF; a line without one is a fault.
     std::vector<std::string> lines() const
     {
-        std::vector<std::string> out;
-        std::size_t start = 0;
-        while (start < bytes.size()) {
-            const std::size_t end = bytes.find("\r\n", start);
-            if (end == std::string::npos) {
-                out.push_back("<unterminated> " + bytes.substr(start));
-                break;
-            }
-            out.push_back(bytes.substr(start, end - start));
-            start = end + 2;
-        }
+        std::vector<std::string> out = Split(bytes, '\n');
+        for (std::string& line : out)
+            line = line.ends_with('\r') ? line.substr(0, line.size() - 1) : "<unterminated> " + line;
+        if (out.back() == "<unterminated> ")
+            out.pop_back(); // nothing after the last line feed
         return out;
     }
 };

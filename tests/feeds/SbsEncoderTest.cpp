@@ -52,6 +52,10 @@ struct Row {
 TEST(SbsEncoder, LinesOfEveryTransmissionTypeMatchPublishedOnes)
 {
     test::ScopedTimeZone utc("UTC0");
+    const std::string msg3 = "MSG,3,496,211,4CA2D6,10057,2008/11/28,14:53:50.594,2008/11/28,14:58:51.153,,37000,,,"
+                             "51.45735,-1.02826,,,0,0,0,0";
+    const std::string msg6 = "MSG,6,496,237,4CA215,27864,2010/02/19,17:58:12.846,2010/02/19,17:58:13.368,,33325,,,,,,"
+                             "0271,0,0,0,0";
     const Row rows[] = {
         {"MSG,1 identification", "MSG,1,145,256,7404F2,11267,2008/11/28,23:48:18.611,2008/11/28,23:53:19.161,RJA1118,,,,,,,,,,,",
          test::Record17("7404F2", {{4, "RJA1118"}, {5, "A3"}})},
@@ -62,34 +66,27 @@ TEST(SbsEncoder, LinesOfEveryTransmissionTypeMatchPublishedOnes)
         {"MSG,2 surface position", "MSG,2,496,603,400CB6,13168,2008/10/13,12:24:32.414,2008/10/13,12:28:52.074,,,0,76.4,258.3,54.05735,-4.38826,,,,,,0",
          test::Record17("400CB6", {{6, "0"}, {7, "54.05735"}, {8, "-4.38826"}, {9, "@"}}), {}, false, false,
          {{12, ""}, {13, ""}, {14, ""}, {22, "-1"}}, 11},
-        {"MSG,3 airborne position", "MSG,3,496,211,4CA2D6,10057,2008/11/28,14:53:50.594,2008/11/28,14:58:51.153,,37000,,,51.45735,-1.02826,,,0,0,0,0",
-         test::Record17("4CA2D6", {{6, "0"}, {7, "51.45735"}, {8, "-1.02826"}, {9, "37000"}})},
+        {"MSG,3 airborne position", msg3, test::Record17("4CA2D6", {{6, "0"}, {7, "51.45735"}, {8, "-1.02826"}, {9, "37000"}})},
         // Raw position mode: the CPR fields decoded here, against the
         // decoder's creation reference, as the frame decoder's own case has it.
-        {"MSG,3 decoded locally", "MSG,3,496,211,4CA2D6,10057,2008/11/28,14:53:50.594,2008/11/28,14:58:51.153,,37000,,,51.45735,-1.02826,,,0,0,0,0",
-         test::Record17("4CA2D6", {{6, "1"}, {7, "74158"}, {8, "50194"}, {9, "37000"}}), {}, true, false,
-         {{15, "46.16409"}, {16, "3.44655"}}},
+        {"MSG,3 decoded locally", msg3, test::Record17("4CA2D6", {{6, "1"}, {7, "74158"}, {8, "50194"}, {9, "37000"}}), {},
+         true, false, {{15, "46.16409"}, {16, "3.44655"}}},
         // Distance and bearing in fields 7 and 8: no position goes out.
-        {"MSG,3 with distances", "MSG,3,496,211,4CA2D6,10057,2008/11/28,14:53:50.594,2008/11/28,14:58:51.153,,37000,,,51.45735,-1.02826,,,0,0,0,0",
-         test::Record17("4CA2D6", {{6, "0"}, {7, "12.4"}, {8, "231.0"}, {9, "37000"}}), {}, false, true,
-         {{15, ""}, {16, ""}}},
+        {"MSG,3 with distances", msg3, test::Record17("4CA2D6", {{6, "0"}, {7, "12.4"}, {8, "231.0"}, {9, "37000"}}), {},
+         false, true, {{15, ""}, {16, ""}}},
         // East 281, north -66 knots: 288.6 knots on track 103.2 degrees.
         {"MSG,4 velocity", "MSG,4,496,469,4CA767,27854,2010/02/19,17:58:13.039,2010/02/19,17:58:13.368,,,288.6,103.2,,,-832,,,,,",
          test::Record17("4CA767", {{11, "-832"}, {12, "281"}, {13, "-66"}})},
         {"MSG,5 altitude reply", "MSG,5,496,329,394A65,27868,2010/02/19,17:58:12.644,2010/02/19,17:58:13.368,,10000,,,,,,,0,,0,0",
          test::Record({{2, "4"}, {3, "394A65"}, {9, "10000"}})},
         // Identity replies carry no altitude; BaseStation adds the one it tracks.
-        {"MSG,6 identity reply", "MSG,6,496,237,4CA215,27864,2010/02/19,17:58:12.846,2010/02/19,17:58:13.368,,33325,,,,,,0271,0,0,0,0",
-         test::Record({{2, "21"}, {3, "4CA215"}, {10, "271"}}), {}, false, false, {{12, ""}}},
-        {"MSG,6 emergency squawk", "MSG,6,496,237,4CA215,27864,2010/02/19,17:58:12.846,2010/02/19,17:58:13.368,,33325,,,,,,0271,0,0,0,0",
-         test::Record({{2, "5"}, {3, "4CA215"}, {10, "7700"}}), {"!4CA215,1,S"}, false, false,
-         {{12, ""}, {18, "7700"}, {19, "-1"}, {20, "-1"}}},
-        {"MSG,6 emergency by message", "MSG,6,496,237,4CA215,27864,2010/02/19,17:58:12.846,2010/02/19,17:58:13.368,,33325,,,,,,0271,0,0,0,0",
-         test::Record({{2, "5"}, {3, "4CA215"}, {10, "0271"}}), {"!4ca215,5,M", "!4CA216,1,S"}, false, false,
-         {{12, ""}, {20, "-1"}}},
-        {"MSG,6 emergency over", "MSG,6,496,237,4CA215,27864,2010/02/19,17:58:12.846,2010/02/19,17:58:13.368,,33325,,,,,,0271,0,0,0,0",
-         test::Record({{2, "21"}, {3, "4CA215"}, {10, "0271"}}), {"!4CA215,1,S", "!4CA215,0,S"}, false, false,
-         {{12, ""}}},
+        {"MSG,6 identity reply", msg6, test::Record({{2, "21"}, {3, "4CA215"}, {10, "271"}}), {}, false, false, {{12, ""}}},
+        {"MSG,6 emergency squawk", msg6, test::Record({{2, "5"}, {3, "4CA215"}, {10, "7700"}}), {"!4CA215,1,S"}, false,
+         false, {{12, ""}, {18, "7700"}, {19, "-1"}, {20, "-1"}}},
+        {"MSG,6 emergency by message", msg6, test::Record({{2, "5"}, {3, "4CA215"}, {10, "0271"}}),
+         {"!4ca215,5,M", "!4CA216,1,S"}, false, false, {{12, ""}, {20, "-1"}}},
+        {"MSG,6 emergency over", msg6, test::Record({{2, "21"}, {3, "4CA215"}, {10, "0271"}}),
+         {"!4CA215,1,S", "!4CA215,0,S"}, false, false, {{12, ""}}},
         {"MSG,7 air-to-air", "MSG,7,496,742,51106E,27929,2011/03/06,07:57:36.523,2011/03/06,07:57:37.054,,3775,,,,,,,,,,0",
          test::Record({{2, "0"}, {3, "51106E"}, {9, "3775"}})},
         {"MSG,8 all-call reply", "MSG,8,496,194,405F4E,27884,2010/02/19,17:58:13.244,2010/02/19,17:58:13.368,,,,,,,,,,,,0",
@@ -132,21 +129,25 @@ TEST(SbsEncoder, LinesOfEveryTransmissionTypeMatchPublishedOnes)
 }
 
 // A record gives one line per kind of value it carries, and none for what a
-// BaseStation client could not take.
+// BaseStation client could not take: each line here as its type, its hex
+// ident and its fields 11 to 22.
 TEST(SbsEncoder, LinesPerRecord)
 {
-    test::ScopedTimeZone utc("UTC0");
     const std::pair<std::string, std::vector<std::string>> rows[] = {
-        {test::Record({{2, "20"}, {3, "4ca215"}, {4, "AFR1234"}, {9, "@"}}), {"MSG,1", "MSG,5"}},
-        {test::Record17("4CA215", {{11, "64"}}), {"MSG,4"}},
-        {test::Record17("4CA215", {{12, "-10"}}), {}}, // half a velocity
+        {test::Record({{2, "20"}, {3, "4ca215"}, {4, "AFR1234"}, {9, "@"}}),
+         {"1,4CA215,AFR1234,,,,,,,,,,,", "5,4CA215,,,,,,,,,0,,0,-1"}},
+        {test::Record17("4CA215", {{11, "64"}}), {"4,4CA215,,,,,,,64,,,,,"}},
+        // Westbound, and just west of north: the track is brought into 0 to 360.
+        {test::Record17("4CA215", {{12, "-281"}, {13, "66"}}), {"4,4CA215,,,288.6,283.2,,,,,,,,"}},
+        {test::Record17("4CA215", {{12, "-1"}, {13, "2000"}}), {"4,4CA215,,,2000.0,0.0,,,,,,,,"}},
+        {test::Record17("4CA215", {{12, "-10"}}), {}},              // half a velocity
         {test::Record17("4CA215", {{14, "270"}, {15, "250"}}), {}}, // heading and airspeed: no ground track
-        {test::Record17("4CA215", {{9, "35000"}}), {"MSG,3"}},
+        {test::Record17("4CA215", {{9, "35000"}}), {"3,4CA215,,35000,,,,,,,0,0,0,0"}},
         {test::Record({{2, "18"}, {3, "4CA215"}, {4, "FIRE6"}}), {}}, // not written into the table
         {test::Record({{2, "11"}, {3, "4CA2G5"}}), {}},               // no address BaseStation could show
-        {test::Record({{2, "16"}, {3, "0004CA"}, {9, "@"}}), {"MSG,7"}},
+        {test::Record({{2, "16"}, {3, "0004CA"}, {9, "@"}}), {"7,0004CA,,,,,,,,,,,,-1"}},
         // A carriage return would cut the line in two for its client (found by fuzzing).
-        {test::Record({{2, "11"}, {3, "4CA215"}, {4, "4\rCA2D6"}}), {"MSG,8"}},
+        {test::Record({{2, "11"}, {3, "4CA215"}, {4, "4\rCA2D6"}}), {"8,4CA215,,,,,,,,,,,,0"}},
     };
     FrozenClock clock;
     ReceiveChain chain(clock);
@@ -154,18 +155,20 @@ TEST(SbsEncoder, LinesPerRecord)
     test::CaptureSink sink;
     hub.attach(FeedProtocol::Sbs, sink);
     chain.addObserver(&hub);
-    for (const auto& [record, kinds] : rows) {
+    for (const auto& [record, expected] : rows) {
         SCOPED_TRACE(record);
         sink.bytes.clear();
         chain.received(record + ";\r\n");
         std::vector<std::string> got;
-        for (const std::string& line : sink.lines())
-            got.push_back(line.substr(0, 5));
-        EXPECT_EQ(got, kinds);
+        for (const std::string& line : sink.lines()) {
+            const std::vector<std::string> f = test::Split(line);
+            std::string text = f.size() == 22 ? f[1] + "," + f[4] : line;
+            for (std::size_t i = 10; i < f.size() && f.size() == 22; ++i)
+                text += "," + f[i];
+            got.push_back(text);
+        }
+        EXPECT_EQ(got, expected);
     }
-    chain.received(test::Record({{2, "20"}, {3, "4ca215"}, {9, "@"}}) + ";\r\n");
-    EXPECT_EQ(test::Split(sink.lines().back())[4], "4CA215");
-    EXPECT_EQ(test::Split(sink.lines().back())[21], "-1");
 }
 
 // The local date and time of UTC instants, in zones as far from UTC as
