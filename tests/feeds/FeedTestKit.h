@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <ctime>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,30 +38,12 @@ struct CaptureSink final : FeedSink {
     }
 };
 
-// The process's time zone for the lifetime of the object, as a POSIX TZ
-// text ("JST-9"), which needs no time zone database.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char* zone)
-    {
-        if (const char* old = std::getenv("TZ"))
-            previous_ = old;
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~ScopedTimeZone()
-    {
-        if (previous_)
-            ::setenv("TZ", previous_->c_str(), 1);
-        else
-            ::unsetenv("TZ");
-        ::tzset();
-    }
-    ScopedTimeZone(const ScopedTimeZone&) = delete;
-    ScopedTimeZone& operator=(const ScopedTimeZone&) = delete;
-
-private:
-    std::optional<std::string> previous_;
-};
+// The process's time zone from now on, as a POSIX TZ text ("JST-9"), which
+// needs no time zone database. Every test that reads local time sets it.
+inline void SetTimeZone(const char* zone)
+{
+    ::setenv("TZ", zone, 1);
+    ::tzset();
+}
 
 } // namespace telvorn::test

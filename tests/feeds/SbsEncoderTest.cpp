@@ -6,10 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <ctime>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -51,7 +48,7 @@ struct Row {
 
 TEST(SbsEncoder, LinesOfEveryTransmissionTypeMatchPublishedOnes)
 {
-    test::ScopedTimeZone utc("UTC0");
+    test::SetTimeZone("UTC0");
     const std::string msg3 = "MSG,3,496,211,4CA2D6,10057,2008/11/28,14:53:50.594,2008/11/28,14:58:51.153,,37000,,,"
                              "51.45735,-1.02826,,,0,0,0,0";
     const std::string msg6 = "MSG,6,496,237,4CA215,27864,2010/02/19,17:58:12.846,2010/02/19,17:58:13.368,,33325,,,,,,"
@@ -198,7 +195,7 @@ TEST(LocalTime, DateAndTimeInTheProcessZone)
     std::map<std::string, LocalTime> converters;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.zone);
-        test::ScopedTimeZone zone(c.zone);
+        test::SetTimeZone(c.zone);
         const LocalDateTime t = converters[c.zone].of(c.utc);
         EXPECT_EQ(std::vector<int>({t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond}),
                   std::vector<int>({c.local.year, c.local.month, c.local.day, c.local.hour, c.local.minute,

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "FuzzCheck.h"
+#include "TextFields.h"
 #include "modes/DecodeAlert.h"
 
 using namespace telvorn;
@@ -35,17 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DecodeAlert(line, panels);
     const std::string& shown = panels.text(Panel::Alt);
 
-    const std::string_view rest = line.empty() ? std::string_view() : std::string_view(line).substr(1);
-    const std::size_t first = rest.find(',');
-    const std::size_t second = first == std::string_view::npos ? first : rest.find(',', first + 1);
-    if (second == std::string_view::npos) {
+    const std::vector<std::string> f = test::Split(std::string_view(line).substr(line.empty() ? 0 : 1));
+    if (f.size() < 3) {
         FUZZ_CHECK(shown == "before", "an alert line with fewer than three fields changed the panel");
         return 0;
     }
-    const std::string_view subject = rest.substr(0, first);
-    const std::string_view source = rest.substr(second + 1, rest.find(',', second + 1) - second - 1);
-    const std::string_view marker = source == "S" ? " (SQUACK) " : source == "M" ? " (MODE-S) " : "";
-    FUZZ_CHECK(std::string_view(shown).starts_with(std::string(subject) + std::string(marker)),
+    const std::string& subject = f[0];
+    const std::string_view marker = f[2] == "S" ? " (SQUACK) " : f[2] == "M" ? " (MODE-S) " : "";
+    FUZZ_CHECK(std::string_view(shown).starts_with(subject + std::string(marker)),
                "panel does not start with subject and source marker");
     FUZZ_CHECK(EndsWithStateText(std::string_view(shown).substr(subject.size() + marker.size())),
                "panel does not end with a state text");

@@ -4,10 +4,10 @@
 // 17 bits) against a reference it accepted lies within half a zone of that
 // reference in latitude and in longitude, and its texts read back as the
 // decoded values with five decimals.
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -26,12 +26,8 @@ constexpr double kFieldMax = 131071.0;
 // up; otherwise values a receiver or a board could really give.
 double Coordinate(FuzzedDataProvider& in, double limit)
 {
-    if (in.ConsumeIntegralInRange<int>(0, 3) == 0) {
-        const std::uint64_t bits = in.ConsumeIntegral<std::uint64_t>();
-        double value;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
-    }
+    if (in.ConsumeIntegralInRange<int>(0, 3) == 0)
+        return std::bit_cast<double>(in.ConsumeIntegral<std::uint64_t>());
     return in.ConsumeFloatingPointInRange<double>(-limit, limit);
 }
 
