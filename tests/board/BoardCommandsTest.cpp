@@ -60,7 +60,7 @@ TEST(BoardCommands, ObeyedAsTheHostSendsThem)
     };
     const Row rows[] = {
         {"asked", {{0, "?p"}}, 4872171, 237403, "", "ADSB 2.8 Telvorn board emulator\r\n|48.721715,2.374035;"},
-        {"options", {{0, "wdL" + kXoff}}, 4872171, 237403, "hwdL"},
+        {"options", {{0, "wdL" + kXoff + "x0\r\nZz#"}}, 4872171, 237403, "hwdL"}, // the last accepted or ignored
         {"options cleared", {{0, "wdL" + kXoff + "WDl\x11"}}},
         // The host waits 40 ms after "P"; XOFF may come in between; "0" and
         // "D" are digits here, and after the sixteenth digit commands again.
