@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "ChangedSettings.h"
 #include "TempFolder.h"
 #include "platform/DefaultSettingsStore.h"
 #include "platform/SettingsFileFormat.h"
@@ -22,6 +23,8 @@
 namespace telvorn {
 namespace {
 
+using test::Changed;
+using test::Read;
 using test::TempFolder;
 
 SettingsFileEntry Text(std::string name, std::string text)
@@ -41,17 +44,6 @@ std::string RandomBytes(std::size_t size)
     for (auto& c : bytes)
         c = static_cast<char>(random() & 0xFF);
     return bytes;
-}
-
-std::string Slurp(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-AppSettings Changed()
-{
-    return {4000.0f, 1000.0f, 5, false, true, false, "10.5", "2.374030", 3, false, "/dev/ttyACM0"};
 }
 
 TEST(SettingsFileFormat, AnyBytesRoundTripInAPrintableFileAndACutFileKeepsItsWholeLines)
@@ -157,7 +149,7 @@ TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeep
     SaveSettings(store, Changed());
     const auto file = store.storeFile(MakerKeyName, AppKey);
     EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write);
-    const std::string before = Slurp(file);
+    const std::string before = Read(file);
     std::filesystem::path abandoned;
     FileSettingsStore crashing(dir.path(), [&](const std::filesystem::path& temporary) {
         abandoned = temporary;
@@ -166,8 +158,8 @@ TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeep
     EXPECT_FALSE(WriteSetting(crashing, AppKey, "", "LAT", "99.9"));
     // The new store was whole and beside the old one, as a crash would leave it.
     EXPECT_EQ(abandoned.parent_path(), file.parent_path());
-    EXPECT_NE(Slurp(abandoned).find("\nLAT=text:99.9\n"), std::string::npos);
-    EXPECT_EQ(Slurp(file), before);
+    EXPECT_NE(Read(abandoned).find("\nLAT=text:99.9\n"), std::string::npos);
+    EXPECT_EQ(Read(file), before);
     EXPECT_EQ(LoadSettings(store), Changed());
 
     // The next save clears a temporary left long ago, but not one a live
@@ -203,8 +195,8 @@ TEST(FileSettingsStore, AFolderMissingIsMadeAFileInItsWayIsLeftAlone)
         SaveSettings(*store, Changed());
         EXPECT_EQ(LoadSettings(*store), AppSettings{});
     }
-    EXPECT_EQ(Slurp(dir.path() / "blocked"), "mine\n");
-    EXPECT_EQ(Slurp(dir.path() / "maker" / MakerKeyName), "mine too\n");
+    EXPECT_EQ(Read(dir.path() / "blocked"), "mine\n");
+    EXPECT_EQ(Read(dir.path() / "maker" / MakerKeyName), "mine too\n");
 }
 
 // A process killed at any moment of a save, again and again: the store
@@ -212,12 +204,12 @@ TEST(FileSettingsStore, AFolderMissingIsMadeAFileInItsWayIsLeftAlone)
 TEST(FileSettingsStore, AProcessKilledWhileSavingLeavesEachValueOldOrNew)
 {
     TempFolder dir;
-    const AppSettings a = {2000.0f, 3000.0f, 7, true, true, true, "-33.9", "151.2", 9, true, "/dev/ttyUSB3"};
+    const AppSettings a = {4000.0f, 1000.0f, 5, false, true, false, "10.5", "-2.25", 3, false, "/dev/ttyACM0"};
     const AppSettings b = Changed();
     FileSettingsStore store(dir.path());
     SaveSettings(store, a);
     const auto file = store.storeFile(MakerKeyName, AppKey);
-    const std::size_t whole = ParseSettingsFile(Slurp(file)).size();
+    const std::size_t whole = ParseSettingsFile(Read(file)).size();
     ASSERT_GE(whole, 11u);
     std::mt19937 random(3);
     int torn = 0, rounds = 0;
@@ -235,13 +227,13 @@ TEST(FileSettingsStore, AProcessKilledWhileSavingLeavesEachValueOldOrNew)
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
 
-        EXPECT_EQ(ParseSettingsFile(Slurp(file)).size(), whole) << "round " << rounds;
+        EXPECT_EQ(ParseSettingsFile(Read(file)).size(), whole) << "round " << rounds;
         const AppSettings now = LoadSettings(store);
         const auto either = [&](auto field) { return now.*field == a.*field || now.*field == b.*field; };
         EXPECT_TRUE(either(&AppSettings::mainLeft) && either(&AppSettings::mainTop) &&
             either(&AppSettings::sortColumn) && either(&AppSettings::latitude) &&
             either(&AppSettings::longitude) && either(&AppSettings::port) && either(&AppSettings::device))
-            << "round " << rounds << ": " << Slurp(file);
+            << "round " << rounds << ": " << Read(file);
         // A kill between writing the new file and renaming it leaves the
         // new file beside the store; the next save goes on regardless.
         int left = 0;
@@ -277,7 +269,7 @@ TEST(DefaultSettingsStore, TheOverrideComesFirstThenXdgThenHome)
     auto store = OpenDefaultSettingsStore(lookup(env));
     SaveSettings(*store, Changed());
     const auto file = dir.path() / "elsewhere" / "Orvalen Software" / "ADSB.conf";
-    EXPECT_NE(Slurp(file).find("\nCOM=number:3\n"), std::string::npos);
+    EXPECT_NE(Read(file).find("\nCOM=number:7\n"), std::string::npos);
     EXPECT_EQ(LoadSettings(*store), Changed());
 }
 

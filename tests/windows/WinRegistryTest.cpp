@@ -9,6 +9,7 @@
 #include <array>
 #include <vector>
 
+#include "ChangedSettings.h"
 #include "platform/DefaultSettingsStore.h"
 #include "platform/WinRegistry.h"
 #include "shell/Registry.h"
@@ -17,6 +18,7 @@
 namespace {
 
 using namespace telvorn;
+using test::Changed;
 
 constexpr const char* kMakerPath = "SOFTWARE\\Orvalen Software";
 constexpr const char* kAppPath = "SOFTWARE\\Orvalen Software\\ADSB";
@@ -82,28 +84,25 @@ std::string Dword(std::uint32_t v)
     return std::string(reinterpret_cast<const char*>(&v), 4);
 }
 
-AppSettings Changed()
-{
-    return {1234.5f, 1235.5f, 11, true, false, true, "-12.25", "", 4, false, ""};
-}
-
 MT_CASE(TheDefaultStoreReadsDefaultsFromAnEmptyMachineHiveAndStoresTheTwoKinds)
 {
     StartClean();
     auto store = OpenDefaultSettingsStore([](const char*) -> const char* { return nullptr; });
     MT_CHECK(LoadSettings(*store) == AppSettings{}, "defaults");
     MT_CHECK(!KeyExists(HKEY_LOCAL_MACHINE, kMakerPath), "reading creates no key");
-    SaveSettings(*store, Changed());
+    AppSettings saved = Changed();
+    saved.longitude = "";
+    SaveSettings(*store, saved);
     struct Row {
         const char* name;
         DWORD type;
         std::string data;
     };
     const std::vector<Row> rows = {
-        {"MainLeft", REG_DWORD, Dword(1234)},
-        {"MainTop", REG_DWORD, Dword(1236)},
-        {"COM", REG_DWORD, Dword(4)},
-        {"LAT", REG_SZ, std::string("-12.25\0", 7)},
+        {"MainLeft", REG_DWORD, Dword(2400)},
+        {"MainTop", REG_DWORD, Dword(std::uint32_t(-300))},
+        {"COM", REG_DWORD, Dword(7)},
+        {"LAT", REG_SZ, std::string("-33.9\0", 6)},
         {"LON", REG_SZ, std::string("\0", 1)},
         {"RAW", REG_DWORD, Dword(0xFFFFFFFFu)},
     };
@@ -112,10 +111,7 @@ MT_CASE(TheDefaultStoreReadsDefaultsFromAnEmptyMachineHiveAndStoresTheTwoKinds)
         MT_CHECK_EQ(type, row.type, row.name);
         MT_CHECK_EQ(data, row.data, row.name);
     }
-    AppSettings expected = Changed();
-    expected.mainLeft = 1234.0f;
-    expected.mainTop = 1236.0f;
-    MT_CHECK(LoadSettings(*store) == expected, "saved settings load back");
+    MT_CHECK(LoadSettings(*store) == saved, "saved settings load back");
 }
 
 MT_CASE(PlantedValuesReadWithReadAccessByTheBufferTerminatorAndKindRules)
@@ -192,9 +188,9 @@ MT_CASE(TheOverrideMovesTheStoreUnderTheCurrentUser)
     SaveSettings(*store, Changed());
     const auto lat
         = Raw(HKEY_CURRENT_USER, "Software\\Telvorn Test\\Orvalen Software\\ADSB", "LAT");
-    MT_CHECK_EQ(lat.second, std::string("-12.25\0", 7), "written under the user's key");
+    MT_CHECK_EQ(lat.second, std::string("-33.9\0", 6), "written under the user's key");
     MT_CHECK(!KeyExists(HKEY_LOCAL_MACHINE, kMakerPath), "machine hive untouched");
-    MT_CHECK_EQ(LoadSettings(*store).port, 4, "read back from the user's key");
+    MT_CHECK(LoadSettings(*store) == Changed(), "read back from the user's key");
 }
 
 } // namespace
