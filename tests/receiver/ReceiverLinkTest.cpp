@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 
@@ -70,41 +67,47 @@ TEST(ReceiverLink, StartUpWritesEveryCommandWithItsWaitsInOrder)
     EXPECT_EQ(l.host.modeCaption, "Decoded");
 }
 
+// The position goes to the board, digit by digit, only when the board holds
+// another cell of 1/100000 degree; the longitude here is the default one.
 TEST(ReceiverLink, PositionIsSentOnlyWhenTheBoardHoldsAnotherCell)
 {
     struct Row {
         const char* reply;
         const char* latitude;
-        bool sent;
+        const char* digits; // none: nothing sent
     };
     const Row rows[] = {
-        {"|48.72171,2.37403;", "48.721710", false},
-        {"|48.7217109,2.37403;", "48.721710", false}, // same floor of x 100000
-        {"|48.72172,2.37403;", "48.721710", true},
-        {"48.72172,2.37403;", "48.721710", false},    // no "|"
-        {"|48.72172;", "48.721710", false},           // no comma
-        {"|48.72171,", "48.721710", true},            // longitude reads as 0
-        {"", "48.721710", false},
-        {"|0,0;", "1e10", false},                     // does not fit 32 bits: nothing sent
+        {"|48.72171,2.37403;", "48.721710", nullptr},
+        {"|48.7217109,2.37403;", "48.721710", nullptr}, // same floor of x 100000
+        {"|48.72172,2.37403;", "48.721710", "004A57EB"},
+        {"48.72172,2.37403;", "48.721710", nullptr},    // no "|"
+        {"|48.72172;", "48.721710", nullptr},           // no comma
+        {"|48.72171,", "48.721710", "004A57EB"},        // longitude reads as 0
+        {"", "48.721710", nullptr},
+        // The ends of 32 bits, and past them.
+        {"|0,0;", "-21474.83648", "80000000"},
+        {"|0,0;", "21474.836479", "7FFFFFFF"},
+        {"|0,0;", "21474.83648", nullptr},
+        {"|0,0;", "1e10", nullptr},
     };
     for (const Row& row : rows) {
         Link l;
         l.port.replies["p"] = row.reply;
         l.chain.state().PosLat[0] = row.latitude;
         ASSERT_TRUE(l.link.StartReceiver());
-        EXPECT_EQ(l.said().find(" P ") != std::string::npos, row.sent) << row.reply;
+        std::string expected;
+        if (row.digits) {
+            expected = " P ~40 clear";
+            for (const std::string_view digits : {row.digits, "00039F5B"}) {
+                for (const char digit : digits)
+                    expected += std::string(" ") + digit + " ~1";
+                expected += " clear";
+            }
+        }
+        const std::string said = l.said();
+        const std::size_t from = said.find("p ~40 read") + 10;
+        EXPECT_EQ(said.substr(from, said.find(" l XON") - from), expected) << row.reply << " " << row.latitude;
     }
-}
-
-TEST(ReceiverLink, PositionDigits)
-{
-    EXPECT_EQ(PositionDigits(48.721710), "004A57EB");
-    EXPECT_EQ(PositionDigits(2.374030), "00039F5B");
-    EXPECT_EQ(PositionDigits(-0.5), "FFFF3CB0");
-    EXPECT_EQ(PositionDigits(151.2), "00E6B67F") << "the floor of the double product, 15119999";
-    EXPECT_EQ(PositionDigits(-21474.83648), "80000000");
-    EXPECT_EQ(PositionDigits(21474.83648), std::nullopt);
-    EXPECT_EQ(PositionDigits(std::nan("")), std::nullopt);
 }
 
 TEST(ReceiverLink, FirmwareAnswers)
@@ -183,8 +186,7 @@ TEST(ReceiverLink, LogOpensInTheCurrentFolderOrWarnsAndGoesOn)
     l.port.comm(comEvReceive, "+,,17,4840D6,,,,,,,,,,,,;\r\n");
     l.link.shutdown();
     EXPECT_TRUE(l.said().ends_with("events 0 close " + std::string(kHandshake) + " p ~40 read l XON events 1 XON close"));
-    std::ifstream log(dir.path() / "Output.txt", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), {}), "+,,17,4840D6,,,,,,,,,,,,;\r\n");
+    EXPECT_EQ(test::Read(dir.path() / "Output.txt"), "+,,17,4840D6,,,,,,,,,,,,;\r\n");
 }
 
 TEST(ReceiverLink, ModeSwitchTogglesTheBoardAndTheCaption)

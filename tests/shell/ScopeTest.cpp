@@ -98,19 +98,12 @@ TEST(ScopeView, DrawsEachAircraftOnItsPixelFadingWithAgeAndEmergenciesStandOut)
     EXPECT_LT(image.pixelColor(rows[0].pixel + QPoint(-7, 0)).red(), 60) << "no highlight around others";
 }
 
-TEST(ScopeView, RangeStepsFadeRingsLabelsAndTheShippedOutline)
+TEST(ScopeView, RangeStepsLabelCornersAndTheShippedOutline)
 {
     const std::array<std::array<int, 3>, 7> steps{{
         {100, 1, 150}, {100, -1, 75}, {120, -1, 100}, {120, 1, 150}, {400, 1, 400}, {5, -1, 5}, {200, -3, 75}}};
     for (const auto& [from, by, to] : steps)
         EXPECT_EQ(ScopeView::StepRange(from, by), to) << from << " by " << by;
-    EXPECT_EQ(ScopePainter::Fade(0), 1.0);
-    EXPECT_EQ(ScopePainter::Fade(30), 1.0);
-    EXPECT_NEAR(ScopePainter::Fade(105), 0.6, 1e-9);
-    EXPECT_EQ(ScopePainter::Fade(180), 0.2);
-    EXPECT_EQ(ScopePainter::Fade(195), 0.2) << "waiting for the purge's tick";
-    for (const auto& [range, step] : std::array<std::array<double, 2>, 4>{{{5, 1}, {50, 10}, {200, 50}, {400, 100}}})
-        EXPECT_EQ(ScopePainter::RingStepNm(range), step) << range;
     // Each label takes the first corner beside its symbol that covers no other.
     const QSizeF label(40, 20);
     std::vector<QRectF> placed{QRectF(0, 0, 10, 10)};
@@ -174,6 +167,7 @@ TEST(ScopeView, SelectionFollowsTheUsersChoiceInTheListAndOnTheScope)
     EXPECT_EQ(m.scope().selected(), std::nullopt);
 }
 
+// The list's own colours and alignment stay under the emergency highlight.
 TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
 {
     ScopeWindow w;
@@ -202,7 +196,11 @@ TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
         EXPECT_EQ(at(Column::Numb, Qt::FontRole).value<QFont>().bold(), emergency) << step.lines;
         EXPECT_EQ(at(Column::Call, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0)) << "call stays red";
         EXPECT_EQ(at(Column::Sqwk, Qt::ForegroundRole).value<QColor>(), QColor(32, 128, 32)) << "squawk stays green";
+        EXPECT_FALSE(at(Column::Icao, Qt::ForegroundRole).isValid());
     }
+    EXPECT_EQ(at(Column::Sqwk, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+    EXPECT_EQ(at(Column::Call, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
+    EXPECT_EQ(m.model().headerData(int(Index(Column::Call)), Qt::Horizontal).toString(), "Call");
     w.clock.advance(std::chrono::seconds(200));
     m.TimerClean_Timer();
     w.receive(Record17("4840D6") + ";\r\n");
