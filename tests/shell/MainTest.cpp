@@ -45,10 +45,7 @@ TEST(Main, StoredPortStartsOnceAndShutdownWritesEverySettingAsItStands)
     saved.port = 3;
     saved.device = "/dev/ttyACM0";
     saved.sortColumn = 3;
-    SaveSettings(w.store, saved);
-
-    Main& m = w.open();
-    ASSERT_TRUE(m.Form_Load());
+    Main& m = w.load(saved);
     EXPECT_EQ(w.startUps(), 1);
     EXPECT_EQ(m.ConfigDialog(), nullptr);
     EXPECT_EQ(m.chain().table().sortColumn(), 3);
@@ -85,9 +82,7 @@ TEST(Main, AFatalFirmwareAnswerEndsWithoutWritingSettings)
 TEST(Main, RecordsReachTheListAndThePanelsAndThePurgeClearsThem)
 {
     Window w;
-    w.storePort();
-    Main& m = w.open();
-    ASSERT_TRUE(m.Form_Load());
+    Main& m = w.load();
     w.receive("+,,17,4840D6,KLM1234,A3,,,,35000,7700,,,,,;\r\n*8D4840D6;\r\n!4840D6,1,S;\r\n");
     EXPECT_EQ(m.model().rowCount(), 1);
     EXPECT_EQ(m.model().index(0, 4).data().toString(), "Netherlands");
@@ -107,9 +102,7 @@ TEST(Main, RecordsReachTheListAndThePanelsAndThePurgeClearsThem)
 TEST(Main, ModeAndConfigButtonsDriveTheBoardAndALossShowsInTheStatusBar)
 {
     Window w;
-    w.storePort(2);
-    Main& m = w.open();
-    ASSERT_TRUE(m.Form_Load());
+    Main& m = w.load();
     QPushButton* mode = m.status().mode();
     QPushButton* conf = m.status().conf();
     EXPECT_EQ(mode->text(), "&Decoded");

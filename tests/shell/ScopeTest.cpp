@@ -118,14 +118,12 @@ TEST(ScopeView, RangeStepsLabelCornersAndTheShippedOutline)
 }
 
 struct ScopeWindow : test::Window {
-    Main& load(AppSettings saved = {}, std::optional<ScopePlace> runScope = {})
+    // Shown, the receiver where the aircraft here are placed around.
+    Main& show(AppSettings saved = {}, std::optional<ScopePlace> runScope = {})
     {
-        saved.port = 1;
         saved.latitude = "48.5";
         saved.longitude = "2.0";
-        SaveSettings(store, saved);
-        Main& m = open(runScope);
-        EXPECT_TRUE(m.Form_Load());
+        Main& m = load(saved, runScope);
         m.show();
         return m;
     }
@@ -140,7 +138,7 @@ struct ScopeWindow : test::Window {
 TEST(ScopeView, SelectionFollowsTheUsersChoiceInTheListAndOnTheScope)
 {
     ScopeWindow w;
-    Main& m = w.load({}, ScopePlace::Beside);
+    Main& m = w.show({}, ScopePlace::Beside);
     const GeoPoint a{kReceiver.lat + Degrees(60), kReceiver.lon};
     const GeoPoint b = Destination(kReceiver, 225, 90);
     w.receive(At("AAAAAA", a) + At("BBBBBB", b));
@@ -171,7 +169,7 @@ TEST(ScopeView, SelectionFollowsTheUsersChoiceInTheListAndOnTheScope)
 TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
 {
     ScopeWindow w;
-    Main& m = w.load();
+    Main& m = w.show();
     struct Step {
         std::string lines;
         const char* toolTip; // empty: drawn as usual
@@ -213,7 +211,7 @@ TEST(ScopeView, PlaceAndRangeAreKeptAndTheHiddenScopeLeavesTheWindowAsItWas)
     saved.scope = ScopePlace::Below;
     saved.scopeRangeNm = 75;
     ScopeWindow w;
-    Main& m = w.load(saved);
+    Main& m = w.show(saved);
     EXPECT_EQ(m.scopePlace(), ScopePlace::Below);
     EXPECT_EQ(m.size(), QSize(735, 866));
     EXPECT_EQ(m.scope().geometry(), QRect(0, 433, 735, 433));
@@ -239,7 +237,7 @@ TEST(ScopeView, PlaceAndRangeAreKeptAndTheHiddenScopeLeavesTheWindowAsItWas)
 
     // A place given for the run (the demo) wins over the stored one.
     ScopeWindow demo;
-    Main& d = demo.load({}, ScopePlace::Beside);
+    Main& d = demo.show({}, ScopePlace::Beside);
     EXPECT_EQ(d.size(), QSize(735 + 433, 433));
     emit d.findChild<QShortcut*>()->activated(); // beside -> below
     EXPECT_EQ(d.scopePlace(), ScopePlace::Below);

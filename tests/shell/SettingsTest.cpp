@@ -8,7 +8,6 @@
 #include <cmath>
 #include <limits>
 #include <variant>
-#include <vector>
 
 #include "ChangedSettings.h"
 #include "TempFolder.h"
@@ -41,8 +40,7 @@ public:
     {
         return inner_.queryValue(key, name, buffer);
     }
-    bool setValue(SettingsKey key, std::string_view name, SettingsValueKind kind,
-                  std::span<const std::byte> data) override
+    bool setValue(SettingsKey key, std::string_view name, SettingsValueKind kind, std::span<const std::byte> data) override
     {
         return name != refuse && inner_.setValue(key, name, kind, data);
     }
@@ -63,15 +61,13 @@ private:
 
 TEST(Registry, TextReadsUpTo1023Characters)
 {
-    struct Row {
+    const struct {
         const char* what;
         std::string written;
         std::string expected;
-    };
-    const std::vector<Row> rows = {
+    } rows[] = {
         {"empty text: the terminator alone", "", ""},
-        {"1023 characters and the terminator fill the buffer", std::string(1023, 'a'),
-            std::string(1023, 'a')},
+        {"1023 characters and the terminator fill the buffer", std::string(1023, 'a'), std::string(1023, 'a')},
         {"1024 characters do not fit", std::string(1024, 'a'), "default"},
         {"an inner zero kept", std::string("a\0b", 3), std::string("a\0b", 3)},
     };
@@ -86,12 +82,11 @@ TEST(Registry, TextReadsUpTo1023Characters)
 TEST(Registry, NumbersRoundHalfToEvenAndWhatDoesNotFit32BitsIsRefused)
 {
     using Value = std::variant<double, bool, std::int16_t, std::int64_t, std::uint64_t>;
-    struct Row {
+    const struct {
         const char* what;
         Value written;
         std::optional<std::int32_t> read; // none: refused
-    };
-    const std::vector<Row> rows = {
+    } rows[] = {
         {"1234.5 down to even", 1234.5, 1234},
         {"1235.5 up to even", 1235.5, 1236},
         {"largest", 2147483647.0, 2147483647},
@@ -108,8 +103,7 @@ TEST(Registry, NumbersRoundHalfToEvenAndWhatDoesNotFit32BitsIsRefused)
         FileSettingsStore store(dir.path());
         ASSERT_TRUE(WriteSetting(store, AppKey, "", "N", 55));
         // The section is accepted and ignored.
-        const bool stored = std::visit(
-            [&](auto v) { return WriteSetting(store, AppKey, "a section", "N", v); }, row.written);
+        const bool stored = std::visit([&](auto v) { return WriteSetting(store, AppKey, "a section", "N", v); }, row.written);
         EXPECT_EQ(stored, row.read.has_value()) << row.what;
         // A refused value leaves the one stored before.
         EXPECT_EQ(ReadSetting(store, AppKey, "", "N", 0), row.read.value_or(55)) << row.what;
@@ -120,8 +114,7 @@ TEST(Settings, FromAnEmptyStoreToASavedOneClosingEveryKey)
 {
     TempFolder dir;
     SpyStore store(dir.path() / "config");
-    const AppSettings defaults{
-        1000.0f, 1000.0f, 2, false, false, false, "48.721710", "2.374030", 0, false, ""};
+    const AppSettings defaults{1000.0f, 1000.0f, 2, false, false, false, "48.721710", "2.374030", 0, false, ""};
     EXPECT_EQ(LoadSettings(store), defaults);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "config")) << "reading creates nothing";
     // A value the store refuses does not stop the others.
@@ -137,31 +130,26 @@ TEST(Settings, FromAnEmptyStoreToASavedOneClosingEveryKey)
 
 TEST(Settings, StoredNumbersConvertToTheirFieldsOrOutOfRangeToTheDefault)
 {
-    struct Row {
+    const struct {
         const char* name;
         std::int32_t stored;
         void (*change)(AppSettings&); // none: the defaults
-    };
-    const std::vector<Row> rows = {
+    } rows[] = {
         {"SRT", 0, [](AppSettings& s) { s.sortColumn = 0; }},
         {"SRT", 18, [](AppSettings& s) { s.sortColumn = 18; }},
-        {"SRT", 19, nullptr},
-        {"SRT", -1, nullptr},
+        {"SRT", 19, nullptr}, {"SRT", -1, nullptr},
         {"COM", 255, [](AppSettings& s) { s.port = 255; }},
-        {"COM", 256, nullptr},
-        {"COM", -1, nullptr},
+        {"COM", 256, nullptr}, {"COM", -1, nullptr},
         {"RAW", 5, [](AppSettings& s) { s.rawFlag = true; }},
         {"LOG", -1, [](AppSettings& s) { s.logFlag = true; }},
         {"DST", std::numeric_limits<std::int32_t>::min(), [](AppSettings& s) { s.dstFlag = true; }},
         {"HSp", 1, [](AppSettings& s) { s.speedFlag = true; }},
         {"MainLeft", -1500, [](AppSettings& s) { s.mainLeft = -1500.0f; }},
         {"Scope", 1, [](AppSettings& s) { s.scope = ScopePlace::Beside; }},
-        {"Scope", 3, nullptr},
-        {"Scope", -1, nullptr},
+        {"Scope", 3, nullptr}, {"Scope", -1, nullptr},
         {"ScopeRange", 5, [](AppSettings& s) { s.scopeRangeNm = 5; }},
         {"ScopeRange", 400, [](AppSettings& s) { s.scopeRangeNm = 400; }},
-        {"ScopeRange", 4, nullptr},
-        {"ScopeRange", 401, nullptr},
+        {"ScopeRange", 4, nullptr}, {"ScopeRange", 401, nullptr},
     };
     for (const auto& row : rows) {
         TempFolder dir;
