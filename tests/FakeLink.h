@@ -104,6 +104,7 @@ struct Box {
     MsgButtons buttons;
     MsgIcon icon;
     std::string title;
+    friend bool operator==(const Box&, const Box&) = default;
 };
 
 // The window's side of the link, answering message boxes from a script.

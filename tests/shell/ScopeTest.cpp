@@ -25,24 +25,14 @@ namespace {
 
 using test::Record17;
 
-double Degrees(double nm)
-{
-    return nm / kEarthRadiusNm * 180.0 / std::numbers::pi;
-}
-
-std::string Fixed(double value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", value);
-    return text;
-}
+double Degrees(double nm) { return nm / kEarthRadiusNm * 180.0 / std::numbers::pi; }
 
 // A decoded-position record, with more fields on top.
 std::string At(const std::string& address, GeoPoint p, std::initializer_list<std::pair<int, std::string>> more = {})
 {
-    std::vector<std::pair<int, std::string>> fields{{2, "17"}, {3, address}, {6, "0"}, {7, Fixed(p.lat)},
-                                                    {8, Fixed(p.lon)}};
-    fields.insert(fields.end(), more.begin(), more.end());
+    std::vector<std::pair<int, std::string>> fields{
+        {2, "17"}, {3, address}, {6, "0"}, {7, std::to_string(p.lat)}, {8, std::to_string(p.lon)}};
+    fields.insert(fields.end(), more);
     return test::RecordWith(fields) + ";\r\n";
 }
 
@@ -72,13 +62,12 @@ TEST(ScopeView, DrawsEachAircraftOnItsPixelFadingWithAgeAndEmergenciesStandOut)
     clock.advance(std::chrono::seconds(170));
     chain.received(At("BBBBBB", Destination(kReceiver, 90, 75), {{12, "300"}, {13, "0"}}));
     chain.received(At("CCCCCC", {kReceiver.lat - Degrees(30), kReceiver.lon}, {{10, "7700"}}));
-    struct Row {
+    const struct {
         const char* address;
         QPoint pixel;
-    };
-    const Row rows[] = {{"AAAAAA", {147, 97}}, {"BBBBBB", {313, 150}}, {"CCCCCC", {200, 195}}};
+    } rows[] = {{"AAAAAA", {147, 97}}, {"BBBBBB", {313, 150}}, {"CCCCCC", {200, 195}}};
     const QImage image = scope.grab().toImage();
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         const RowId id = *chain.table().FindAircraftRow(row.address);
         EXPECT_EQ(scope.aircraftAt(row.pixel), id) << row.address;
         EXPECT_EQ(scope.aircraftAt(row.pixel + QPoint(3, -3)), id) << row.address << ", near its symbol";
@@ -90,11 +79,9 @@ TEST(ScopeView, DrawsEachAircraftOnItsPixelFadingWithAgeAndEmergenciesStandOut)
     EXPECT_GT(green(rows[1].pixel), 200) << "heard now: drawn whole";
     EXPECT_LT(green(rows[0].pixel), 110) << "heard 170 s ago: faded";
     // Beside the emergency's symbol, inside its highlight: the list's colour.
-    const QColor halo = image.pixelColor(rows[2].pixel + QPoint(-7, 0));
-    const QColor yellow = EmergencyBackground();
+    const QColor halo = image.pixelColor(rows[2].pixel + QPoint(-7, 0)), yellow = EmergencyBackground();
     EXPECT_LT(std::abs(halo.red() - yellow.red()) + std::abs(halo.green() - yellow.green()) +
-                  std::abs(halo.blue() - yellow.blue()),
-              30);
+                  std::abs(halo.blue() - yellow.blue()), 30);
     EXPECT_LT(image.pixelColor(rows[0].pixel + QPoint(-7, 0)).red(), 60) << "no highlight around others";
 }
 
@@ -170,11 +157,10 @@ TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
 {
     ScopeWindow w;
     Main& m = w.show();
-    struct Step {
+    const struct {
         std::string lines;
         const char* toolTip; // empty: drawn as usual
-    };
-    const Step steps[] = {
+    } steps[] = {
         {Record17("4840D6", {{4, "KLM1234"}, {10, "7700"}}) + ";\r\n", "general emergency"},
         {Record17("4840D6", {{10, "7500"}}) + ";\r\n", "hijack"},
         {Record17("4840D6", {{10, "1000"}}) + ";\r\n", ""},
@@ -184,7 +170,7 @@ TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
         {Record17("4840D6", {{10, "7600"}}) + ";\r\n", "radio failure"},
     };
     auto at = [&](Column c, int role) { return m.model().index(0, int(Index(c))).data(role); };
-    for (const Step& step : steps) {
+    for (const auto& step : steps) {
         w.receive(step.lines);
         ASSERT_EQ(m.model().rowCount(), 1);
         const bool emergency = *step.toolTip != '\0';
