@@ -55,11 +55,8 @@ TEST(SettingsFileFormat, AnyBytesRoundTripInAPrintableFileAndACutFileKeepsItsWho
 
 TEST(SettingsFileFormat, EachLineStandsAloneADamagedOneIsSkipped)
 {
-    const struct {
-        const char* what;
-        std::string lines;
-        std::vector<SettingsFileEntry> read; // none: skipped as damaged
-    } rows[] = {
+    // No entries read: the line is skipped as damaged.
+    const struct { const char* what; std::string lines; std::vector<SettingsFileEntry> read; } rows[] = {
         {"no equals sign", "LAT text:1", {}},
         {"empty name", "=number:1", {}},
         {"unknown kind", "COM=word:1", {}},
@@ -92,11 +89,7 @@ TEST(FileSettingsStore, DamagedStoreReadsAsDefaultsValueByValueAndAWriteRepairsI
 {
     AppSettings portOnly;
     portOnly.port = 4;
-    const struct {
-        const char* what;
-        std::string contents;
-        AppSettings expected;
-    } rows[] = {
+    const struct { const char* what; std::string contents; AppSettings expected; } rows[] = {
         {"random bytes", RandomBytes(2000), AppSettings{}},
         {"truncated in a value", "COM=number:4\nLAT=text:12.3", portOnly},
         {"wrong kinds", "COM=number:4\nLAT=number:5\nSRT=text:7\nRAW=text:1\n", portOnly},

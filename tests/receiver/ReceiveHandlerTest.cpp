@@ -65,17 +65,13 @@ TEST(ReceiveHandler, HandsOnEveryCompleteLineOfAnEvent)
 // feed), whatever markers its payload holds.
 TEST(ReceiveHandler, LinesStartAtTheEarliestMarkerAndLoseOnlyTheirTerminator)
 {
-    struct Row {
-        std::vector<std::string> events;
-        std::vector<std::string> lines;
-    };
-    const Row rows[] = {
+    const struct { std::vector<std::string> events; std::vector<std::string> lines; } rows[] = {
         {{"+1,2;\r\n*ABC;\r\n", "-1;\r\n+2;\r\n"}, {"+1,2", "*ABC", "-1", "+2"}},
         {{"+*8D,,17,4840D6,-1,!A,+2;\r\n-*;\r\n"}, {"+*8D,,17,4840D6,-1,!A,+2", "-*"}},
         {{"+1,2;\n"}, {"+1,2"}},   {{"+a;b;\r\n"}, {"+a"}},   {{"*\n"}, {"*"}},   {{"*\r\n"}, {"*"}},
         {{"+abc\r\n"}, {"+abc"}}, {{"!X,1,S;junk\r\n"}, {"!X,1,S"}}, {{"+x\r\r\n"}, {"+x\r"}},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.events[0]);
         Framer f;
         for (const std::string& event : row.events)
@@ -154,18 +150,13 @@ TEST(ReceiveHandler, LogGetsEachLineAsReceivedFlushedOncePerEvent)
     f.feed("*AB;\r\n");
     EXPECT_EQ(log.bytes, "") << "the log flag is off";
     f.state.LogFlag = true;
-    struct Row {
-        const char* event;
-        const char* logged;
-        int flushes;
-    };
-    const Row rows[] = {
+    const struct { const char* event; const char* logged; int flushes; } rows[] = {
         {"junk+1,2;\n*C", "+1,2;\n", 1},
         {"D;\r\n\x01\x02", "+1,2;\n*CD;\r\n", 2},
         {"*AB;\r\n+1,2;\r\n-C;\r\n", "+1,2;\n*CD;\r\n*AB;\r\n+1,2;\r\n-C;\r\n", 3}, // one flush
         {"+3,", "+1,2;\n*CD;\r\n*AB;\r\n+1,2;\r\n-C;\r\n", 3}, // nothing complete: nothing logged
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         f.feed(row.event);
         EXPECT_EQ(log.bytes, row.logged) << row.event;
         EXPECT_EQ(log.flushes, row.flushes) << row.event;

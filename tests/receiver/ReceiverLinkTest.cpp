@@ -64,11 +64,8 @@ TEST(ReceiverLink, StartUpWritesEveryCommandWithItsWaitsInOrder)
 // another cell of 1/100000 degree; the longitude here is the default one.
 TEST(ReceiverLink, PositionIsSentOnlyWhenTheBoardHoldsAnotherCell)
 {
-    const struct {
-        const char* reply;
-        const char* latitude;
-        const char* digits; // none: nothing sent
-    } rows[] = {
+    // No digits: nothing is sent.
+    const struct { const char* reply; const char* latitude; const char* digits; } rows[] = {
         {"|48.72171,2.37403;", "48.721710", nullptr},
         {"|48.7217109,2.37403;", "48.721710", nullptr}, // same floor of x 100000
         {"|48.72172,2.37403;", "48.721710", "004A57EB"},
@@ -106,11 +103,8 @@ TEST(ReceiverLink, FirmwareAnswers)
 {
     const std::string bad = "Bad firmware version: 2.7\r\nYou need to update it.";
     const std::string silent = "Communication error: No firmware response.\r\nVerify serial connection.";
-    const struct {
-        const char* reply;
-        std::string box; // empty: accepted
-        MsgIcon icon;
-    } rows[] = {
+    // No box: the answer is accepted.
+    const struct { const char* reply; std::string box; MsgIcon icon; } rows[] = {
         {"ADSB 2.8", "", MsgIcon::None},
         {"xxADSB 3.0 yy", "", MsgIcon::None},
         {"RYRYADSB 2.8", "", MsgIcon::None}, // RYRY not after CR LF

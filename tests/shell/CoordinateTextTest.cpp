@@ -10,12 +10,7 @@ namespace {
 
 TEST(CoordinateText, ValidatesAsTheBoxesDo)
 {
-    struct Row {
-        const char* text;
-        int limit;
-        const char* expected;
-    };
-    const Row rows[] = {
+    const struct { const char* text; int limit; const char* expected; } rows[] = {
         {"48.7217149", 90, " 48.72171"}, {"-2.5", 90, "-2.5"},        {"0", 90, " 0"},
         {"0.5", 90, " .5"},              {"-0.5", 180, "-.5"},        {"95", 90, " 0"},
         {"48,5", 90, " 48"},             {"-91", 90, " 0"},           {"90", 90, " 90"},
@@ -35,7 +30,7 @@ TEST(CoordinateText, ValidatesAsTheBoxesDo)
         {"0.00003", 90, " .00003"},      {" .00003", 90, " .00003"},  {"-0.00009", 90, "-.00009"},
         {"-.00009", 90, "-.00009"},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.text) + " within " + std::to_string(row.limit));
         EXPECT_EQ(CoordinateText(row.text, row.limit), row.expected);
     }

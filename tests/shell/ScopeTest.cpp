@@ -157,10 +157,8 @@ TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
 {
     ScopeWindow w;
     Main& m = w.show();
-    const struct {
-        std::string lines;
-        const char* toolTip; // empty: drawn as usual
-    } steps[] = {
+    // No tool tip: the row is drawn as usual.
+    const struct { std::string lines; const char* toolTip; } steps[] = {
         {Record17("4840D6", {{4, "KLM1234"}, {10, "7700"}}) + ";\r\n", "general emergency"},
         {Record17("4840D6", {{10, "7500"}}) + ";\r\n", "hijack"},
         {Record17("4840D6", {{10, "1000"}}) + ";\r\n", ""},

@@ -61,11 +61,7 @@ private:
 
 TEST(Registry, TextReadsUpTo1023Characters)
 {
-    const struct {
-        const char* what;
-        std::string written;
-        std::string expected;
-    } rows[] = {
+    const struct { const char* what; std::string written; std::string expected; } rows[] = {
         {"empty text: the terminator alone", "", ""},
         {"1023 characters and the terminator fill the buffer", std::string(1023, 'a'), std::string(1023, 'a')},
         {"1024 characters do not fit", std::string(1024, 'a'), "default"},
@@ -82,11 +78,8 @@ TEST(Registry, TextReadsUpTo1023Characters)
 TEST(Registry, NumbersRoundHalfToEvenAndWhatDoesNotFit32BitsIsRefused)
 {
     using Value = std::variant<double, bool, std::int16_t, std::int64_t, std::uint64_t>;
-    const struct {
-        const char* what;
-        Value written;
-        std::optional<std::int32_t> read; // none: refused
-    } rows[] = {
+    // Nothing read: the value is refused.
+    const struct { const char* what; Value written; std::optional<std::int32_t> read; } rows[] = {
         {"1234.5 down to even", 1234.5, 1234},
         {"1235.5 up to even", 1235.5, 1236},
         {"largest", 2147483647.0, 2147483647},
@@ -130,11 +123,8 @@ TEST(Settings, FromAnEmptyStoreToASavedOneClosingEveryKey)
 
 TEST(Settings, StoredNumbersConvertToTheirFieldsOrOutOfRangeToTheDefault)
 {
-    const struct {
-        const char* name;
-        std::int32_t stored;
-        void (*change)(AppSettings&); // none: the defaults
-    } rows[] = {
+    // No change: the defaults.
+    const struct { const char* name; std::int32_t stored; void (*change)(AppSettings&); } rows[] = {
         {"SRT", 0, [](AppSettings& s) { s.sortColumn = 0; }},
         {"SRT", 18, [](AppSettings& s) { s.sortColumn = 18; }},
         {"SRT", 19, nullptr}, {"SRT", -1, nullptr},

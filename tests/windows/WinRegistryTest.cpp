@@ -85,11 +85,7 @@ MT_CASE(TheDefaultStoreReadsDefaultsFromAnEmptyMachineHiveAndStoresTheTwoKinds)
     AppSettings saved = Changed();
     saved.longitude = "";
     SaveSettings(*store, saved);
-    const struct {
-        const char* name;
-        DWORD type;
-        std::string data;
-    } rows[] = {
+    const struct { const char* name; DWORD type; std::string data; } rows[] = {
         {"MainLeft", REG_DWORD, Dword(2400)},
         {"MainTop", REG_DWORD, Dword(std::uint32_t(-300))},
         {"COM", REG_DWORD, Dword(7)},
@@ -107,13 +103,8 @@ MT_CASE(TheDefaultStoreReadsDefaultsFromAnEmptyMachineHiveAndStoresTheTwoKinds)
 
 MT_CASE(PlantedValuesReadWithReadAccessByTheBufferTerminatorAndKindRules)
 {
-    const struct {
-        const char* what;
-        const char* name; // LAT is read as text, COM as a number
-        DWORD type;
-        std::string data;
-        std::string expected;
-    } rows[] = {
+    // LAT is read as text, COM as a number.
+    const struct { const char* what; const char* name; DWORD type; std::string data; std::string expected; } rows[] = {
         {"terminator only is empty text", "LAT", REG_SZ, std::string("\0", 1), ""},
         {"no bytes at all is the default", "LAT", REG_SZ, "", "default"},
         {"without terminator reads whole", "LAT", REG_SZ, "48.5", "48.5"},
