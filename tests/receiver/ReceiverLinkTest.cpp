@@ -142,12 +142,6 @@ TEST(ReceiverLink, PortErrorOffersRetryThroughTheDialogWithoutRecursing)
                                     MsgIcon::None, "ERROR"}));
     EXPECT_EQ(l.host.boxes[2].text, "Error on COM5 port.\r\nVerify this port is available.");
     EXPECT_TRUE(l.link.ended());
-
-    Link retried;
-    retried.port.opens = {false};
-    retried.host.answers = {MsgResult::Retry};
-    EXPECT_TRUE(retried.link.StartReceiver());
-    EXPECT_EQ(retried.said().substr(0, 36), "open failed box ERROR dialog open XO");
 }
 
 TEST(ReceiverLink, LogOpensInTheCurrentFolderOrWarnsAndGoesOn)

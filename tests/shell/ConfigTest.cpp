@@ -89,10 +89,11 @@ TEST_F(ConfigTest, FocusStartsOnThePortListAndTabsInTheDesignOrder)
     EXPECT_EQ(control<QCheckBox>("vSpd")->toolTip(), "Select for 1Mbs speed else 115200 Baud will be used");
 }
 
-TEST_F(ConfigTest, DoneReturnsWhatWasSetWhenNoBoxWasEntered)
+// Setting writes to the controls only: "&Done" confirms what they show, the
+// close box what was set, whatever the user changed before it.
+TEST_F(ConfigTest, DoneConfirmsTheControlsAndTheCloseBoxWhatWasSet)
 {
     setInForce();
-    // Setting writes to the controls only; "&Done" confirms.
     EXPECT_EQ(dialog.Port(), 0);
     EXPECT_FALSE(dialog.LOG());
     EXPECT_EQ(dialog.LAT(), "");
@@ -100,17 +101,6 @@ TEST_F(ConfigTest, DoneReturnsWhatWasSetWhenNoBoxWasEntered)
     EXPECT_TRUE(dialog.Done());
     expectInForce();
 
-    setInForce();
-    dialog.setHSp(false);
-    open([&] {
-        QTest::mouseClick(control<QCheckBox>("vLog"), Qt::LeftButton);
-        dialog.OK_Click();
-    });
-    EXPECT_FALSE(dialog.LOG() || dialog.HSp());
-}
-
-TEST_F(ConfigTest, TheCloseBoxKeepsTheValuesInForce)
-{
     setInForce();
     open([&] {
         type(box("vLat"), "12");
@@ -121,6 +111,14 @@ TEST_F(ConfigTest, TheCloseBoxKeepsTheValuesInForce)
     });
     EXPECT_FALSE(dialog.Done());
     expectInForce();
+
+    setInForce();
+    dialog.setHSp(false);
+    open([&] {
+        QTest::mouseClick(control<QCheckBox>("vLog"), Qt::LeftButton);
+        dialog.OK_Click();
+    });
+    EXPECT_FALSE(dialog.LOG() || dialog.HSp());
 }
 
 TEST_F(ConfigTest, ThePortIsTheItemAtTheTopOfTheOneItemList)
@@ -150,38 +148,25 @@ TEST_F(ConfigTest, ThePortIsTheItemAtTheTopOfTheOneItemList)
 }
 
 // Leaving a box for another control of the dialog, or "&Done" while it has
-// the focus (Alt+D leaves it there), makes its text a valid coordinate.
+// the focus (Alt+D clicks without taking it), makes its text a valid coordinate.
 TEST_F(ConfigTest, LeavingABoxOrDoneValidatesIt)
 {
-    auto text = [&](const char* name) { return box(name)->text().toStdString(); };
-    const struct {
-        const char* box;
-        const char* typed;
-        std::function<std::string()> leave;
-        const char* shown;
-    } rows[] = {
-        {"vLat", "-91", [&] { QTest::keyClick(box("vLat"), Qt::Key_Tab); return text("vLat"); }, " 0"},
-        {"vLon", "2.3740349",
-         [&] { QTest::mouseClick(control<QCheckBox>("vSpd"), Qt::LeftButton); return text("vLon"); }, " 2.37403"},
-        {"vLat", "48,5",
-         [&] {
-             QTest::keyClick(box("vLat"), Qt::Key_D, Qt::AltModifier); // clicks once its animation ends
-             EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }));
-             return dialog.LAT();
-         },
-         " 48"},
-        {"vLon", "-180", [&] { QTest::mouseClick(control<QPushButton>("OK"), Qt::LeftButton); return dialog.LON(); },
-         "-180"},
+    const struct { const char* box; const char* typed; bool done; const char* shown; } rows[] = {
+        {"vLat", "-91", false, " 0"}, {"vLon", "2.3740349", false, " 2.37403"},
+        {"vLat", "48,5", true, " 48"}, {"vLon", "-179.999995", true, "-180"},
     };
     for (const auto& row : rows) {
+        const bool lat = row.box == std::string_view("vLat");
         std::string shown;
         open([&] {
             type(box(row.box), row.typed);
-            shown = row.leave();
-            if (dialog.isVisible())
+            QTest::keyClick(box(row.box), row.done ? Qt::Key_D : Qt::Key_Tab, row.done ? Qt::AltModifier : Qt::NoModifier);
+            if (!row.done) {
+                shown = box(row.box)->text().toStdString();
                 dialog.close();
+            }
         });
-        EXPECT_EQ(shown, row.shown) << row.typed;
+        EXPECT_EQ(row.done ? (lat ? dialog.LAT() : dialog.LON()) : shown, row.shown) << row.typed;
     }
 }
 
