@@ -22,8 +22,8 @@ using test::Changed;
 using test::Read;
 using test::TempFolder;
 
-SettingsFileEntry Text(std::string name, std::string text) { return {std::move(name), SettingsValueKind::Text, text, 0}; }
-SettingsFileEntry Number(std::string name, std::int32_t n) { return {std::move(name), SettingsValueKind::Number, "", n}; }
+SettingsFileEntry Text(std::string key, std::string t) { return {std::move(key), SettingsValueKind::Text, t, 0}; }
+SettingsFileEntry Number(std::string key, std::int32_t n) { return {std::move(key), SettingsValueKind::Number, {}, n}; }
 
 std::string RandomBytes(std::size_t size)
 {

@@ -51,7 +51,8 @@ TEST(ReceiveHandler, HandsOnEveryCompleteLineOfAnEvent)
 {
     Framer f;
     f.feed("noise" + kGoodRecord + "*8D4840D6202CC371C32CE0576098;\r\n!4CA1B2,7,S;\r\n-5D4840D6;\r\n+1,");
-    EXPECT_EQ(f.lines, (std::vector<std::string>{kGoodLine, "*8D4840D6202CC371C32CE0576098", "!4CA1B2,7,S", "-5D4840D6"}));
+    EXPECT_EQ(f.lines,
+              (std::vector<std::string>{kGoodLine, "*8D4840D6202CC371C32CE0576098", "!4CA1B2,7,S", "-5D4840D6"}));
     // The counter rises after each decode, never before it.
     EXPECT_EQ(f.countsSeenByDecoder, (std::vector<std::string>{"", "1", "2", "3"}));
     EXPECT_EQ(f.panels.text(Panel::All), "4");

@@ -149,15 +149,16 @@ TEST(ReceiverLink, LogOpensInTheCurrentFolderOrWarnsAndGoesOn)
     Link l;
     l.chain.state().LogFlag = true;
     ASSERT_TRUE(l.link.StartReceiver());
-    EXPECT_EQ(l.host.boxes,
-              (std::vector<Box>{{"Enable to open log file.\r\nWill not log data", MsgButtons::Ok, MsgIcon::None, "Warning"}}));
+    const Box warning{"Enable to open log file.\r\nWill not log data", MsgButtons::Ok, MsgIcon::None, "Warning"};
+    EXPECT_EQ(l.host.boxes, std::vector<Box>{warning});
 
     test::TempFolder dir;
     l.host.directory = dir.path().string();
     ASSERT_TRUE(l.link.StartReceiver());
     l.port.comm(comEvReceive, "+,,17,4840D6,,,,,,,,,,,,;\r\n");
     l.link.shutdown();
-    EXPECT_TRUE(l.said().ends_with("events 0 close " + std::string(kHandshake) + " p ~40 read l XON events 1 XON close"));
+    const std::string startUp = std::string(kHandshake) + " p ~40 read l XON events 1";
+    EXPECT_TRUE(l.said().ends_with("events 0 close " + startUp + " XON close")) << "a start-up, then the shutdown";
     EXPECT_EQ(test::Read(dir.path() / "Output.txt"), "+,,17,4840D6,,,,,,,,,,,,;\r\n");
 }
 

@@ -40,7 +40,8 @@ public:
     {
         return inner_.queryValue(key, name, buffer);
     }
-    bool setValue(SettingsKey key, std::string_view name, SettingsValueKind kind, std::span<const std::byte> data) override
+    bool setValue(SettingsKey key, std::string_view name, SettingsValueKind kind,
+                  std::span<const std::byte> data) override
     {
         return name != refuse && inner_.setValue(key, name, kind, data);
     }
@@ -96,7 +97,8 @@ TEST(Registry, NumbersRoundHalfToEvenAndWhatDoesNotFit32BitsIsRefused)
         FileSettingsStore store(dir.path());
         ASSERT_TRUE(WriteSetting(store, AppKey, "", "N", 55));
         // The section is accepted and ignored.
-        const bool stored = std::visit([&](auto v) { return WriteSetting(store, AppKey, "a section", "N", v); }, row.written);
+        const auto write = [&](auto v) { return WriteSetting(store, AppKey, "a section", "N", v); };
+        const bool stored = std::visit(write, row.written);
         EXPECT_EQ(stored, row.read.has_value()) << row.what;
         // A refused value leaves the one stored before.
         EXPECT_EQ(ReadSetting(store, AppKey, "", "N", 0), row.read.value_or(55)) << row.what;

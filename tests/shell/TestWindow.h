@@ -58,7 +58,8 @@ struct Window {
     }
     // The window opened and loaded on stored settings, port 1 unless they
     // name another.
-    Main& load(AppSettings saved = {}, std::optional<ScopePlace> runScope = {}, std::optional<FeedOptions> runFeeds = {})
+    Main& load(AppSettings saved = {}, std::optional<ScopePlace> runScope = {},
+               std::optional<FeedOptions> runFeeds = {})
     {
         saved.port = saved.port ? saved.port : 1;
         SaveSettings(store, saved);
