@@ -3,13 +3,12 @@
 #include <chrono>
 #include <deque>
 #include <functional>
-#include <thread>
 #include <map>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
-#include "platform/LineSettings.h"
 #include "platform/SerialPort.h"
 #include "receiver/LinkHost.h"
 
@@ -17,7 +16,7 @@ namespace telvorn::test {
 
 // One transcript for the port and the host, in the order things happened:
 // "x" for bytes written, "~5" for a wait of 5 ms, "clear", "read", "open",
-// "close", "events 1", "box ERROR", "dialog", "end", "status ...".
+// "close", "events 1", "box ERROR", "dialog", "end".
 using Transcript = std::vector<std::string>;
 
 // A serial port with a scripted board behind it: each command written may
@@ -31,22 +30,19 @@ public:
     std::deque<bool> opens;
     std::string settings;
     bool xonXoff = false;
-    int threshold = 0;
+    CommHandler comm;
+    LossHandler loss;
 
     bool setSettings(std::string_view text) override
     {
-        if (!ParseLineSettings(text))
-            return false;
         settings = text;
         return true;
     }
     void setXonXoff(bool on) override { xonXoff = on; }
     bool setCommPort(int number) override
     {
-        if (number < 1)
-            return false;
-        number_ = number;
-        return true;
+        number_ = number < 1 ? number_ : number;
+        return number >= 1;
     }
     int commPort() const override { return number_; }
     void setDevice(const std::string& path) override { device_ = path; }
@@ -55,21 +51,17 @@ public:
 
     bool open() override
     {
-        bool ok = true;
-        if (!opens.empty()) {
-            ok = opens.front();
+        open_ = opens.empty() || opens.front();
+        if (!opens.empty())
             opens.pop_front();
-        }
-        log_.push_back(ok ? "open" : "open failed");
-        open_ = ok;
-        return ok;
+        log_.push_back(open_ ? "open" : "open failed");
+        return open_;
     }
     std::string openError() const override { return "no such device"; }
     void close() override
     {
-        if (open_)
+        if (std::exchange(open_, false))
             log_.push_back("close");
-        open_ = false;
     }
     bool isOpen() const override { return open_; }
     void write(std::string_view bytes) override
@@ -92,19 +84,16 @@ public:
     }
     void setRThreshold(int characters) override
     {
-        if (characters != threshold)
+        if (std::exchange(threshold_, characters) != characters)
             log_.push_back("events " + std::to_string(characters));
-        threshold = characters;
     }
     void setCommHandler(CommHandler handler) override { comm = std::move(handler); }
     void setLossHandler(LossHandler handler) override { loss = std::move(handler); }
 
-    CommHandler comm;
-    LossHandler loss;
-
 private:
     Transcript& log_;
     int number_ = 1;
+    int threshold_ = 0;
     std::string device_;
     std::string input_;
     bool open_ = false;
@@ -115,6 +104,7 @@ struct Box {
     MsgButtons buttons;
     MsgIcon icon;
     std::string title;
+    friend bool operator==(const Box&, const Box&) = default;
 };
 
 // The window's side of the link, answering message boxes from a script.

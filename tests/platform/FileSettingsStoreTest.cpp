@@ -4,15 +4,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <map>
 #include <random>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include "ChangedSettings.h"
 #include "TempFolder.h"
 #include "platform/DefaultSettingsStore.h"
 #include "platform/SettingsFileFormat.h"
@@ -22,17 +18,12 @@
 namespace telvorn {
 namespace {
 
+using test::Changed;
+using test::Read;
 using test::TempFolder;
 
-SettingsFileEntry Text(std::string name, std::string text)
-{
-    return {std::move(name), SettingsValueKind::Text, std::move(text), 0};
-}
-
-SettingsFileEntry Number(std::string name, std::int32_t number)
-{
-    return {std::move(name), SettingsValueKind::Number, "", number};
-}
+SettingsFileEntry Text(std::string key, std::string t) { return {std::move(key), SettingsValueKind::Text, t, 0}; }
+SettingsFileEntry Number(std::string key, std::int32_t n) { return {std::move(key), SettingsValueKind::Number, {}, n}; }
 
 std::string RandomBytes(std::size_t size)
 {
@@ -41,17 +32,6 @@ std::string RandomBytes(std::size_t size)
     for (auto& c : bytes)
         c = static_cast<char>(random() & 0xFF);
     return bytes;
-}
-
-std::string Slurp(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-AppSettings Changed()
-{
-    return {4000.0f, 1000.0f, 5, false, true, false, "10.5", "2.374030", 3, false, "/dev/ttyACM0"};
 }
 
 TEST(SettingsFileFormat, AnyBytesRoundTripInAPrintableFileAndACutFileKeepsItsWholeLines)
@@ -75,12 +55,8 @@ TEST(SettingsFileFormat, AnyBytesRoundTripInAPrintableFileAndACutFileKeepsItsWho
 
 TEST(SettingsFileFormat, EachLineStandsAloneADamagedOneIsSkipped)
 {
-    struct Row {
-        const char* what;
-        std::string lines;
-        std::vector<SettingsFileEntry> read; // none: skipped as damaged
-    };
-    const std::vector<Row> rows = {
+    // No entries read: the line is skipped as damaged.
+    const struct { const char* what; std::string lines; std::vector<SettingsFileEntry> read; } rows[] = {
         {"no equals sign", "LAT text:1", {}},
         {"empty name", "=number:1", {}},
         {"unknown kind", "COM=word:1", {}},
@@ -113,12 +89,7 @@ TEST(FileSettingsStore, DamagedStoreReadsAsDefaultsValueByValueAndAWriteRepairsI
 {
     AppSettings portOnly;
     portOnly.port = 4;
-    struct Row {
-        const char* what;
-        std::string contents;
-        AppSettings expected;
-    };
-    const std::vector<Row> rows = {
+    const struct { const char* what; std::string contents; AppSettings expected; } rows[] = {
         {"random bytes", RandomBytes(2000), AppSettings{}},
         {"truncated in a value", "COM=number:4\nLAT=text:12.3", portOnly},
         {"wrong kinds", "COM=number:4\nLAT=number:5\nSRT=text:7\nRAW=text:1\n", portOnly},
@@ -135,20 +106,6 @@ TEST(FileSettingsStore, DamagedStoreReadsAsDefaultsValueByValueAndAWriteRepairsI
     }
 }
 
-TEST(FileSettingsStore, AStoreThatCannotBeOpenedGivesDefaultsAndRefusesWrites)
-{
-    TempFolder dir;
-    FileSettingsStore folderInTheWay(dir.path()), nowhere{std::filesystem::path()};
-    std::filesystem::create_directories(folderInTheWay.storeFile(MakerKeyName, AppKey));
-    for (FileSettingsStore* store : {&folderInTheWay, &nowhere}) {
-        EXPECT_FALSE(WriteSetting(*store, AppKey, "", "COM", 4));
-        EXPECT_EQ(LoadSettings(*store), AppSettings{});
-    }
-    // An application key is one file name in the maker's folder.
-    EXPECT_FALSE(WriteSetting(folderInTheWay, "../escape", "", "COM", 4));
-    EXPECT_FALSE(WriteSetting(folderInTheWay, "", "", "COM", 4));
-}
-
 TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeepsItsPermissionsAndClearsOldTemporaries)
 {
     using std::filesystem::perms;
@@ -157,7 +114,7 @@ TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeep
     SaveSettings(store, Changed());
     const auto file = store.storeFile(MakerKeyName, AppKey);
     EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write);
-    const std::string before = Slurp(file);
+    const std::string before = Read(file);
     std::filesystem::path abandoned;
     FileSettingsStore crashing(dir.path(), [&](const std::filesystem::path& temporary) {
         abandoned = temporary;
@@ -166,8 +123,8 @@ TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeep
     EXPECT_FALSE(WriteSetting(crashing, AppKey, "", "LAT", "99.9"));
     // The new store was whole and beside the old one, as a crash would leave it.
     EXPECT_EQ(abandoned.parent_path(), file.parent_path());
-    EXPECT_NE(Slurp(abandoned).find("\nLAT=text:99.9\n"), std::string::npos);
-    EXPECT_EQ(Slurp(file), before);
+    EXPECT_NE(Read(abandoned).find("\nLAT=text:99.9\n"), std::string::npos);
+    EXPECT_EQ(Read(file), before);
     EXPECT_EQ(LoadSettings(store), Changed());
 
     // The next save clears a temporary left long ago, but not one a live
@@ -188,81 +145,38 @@ TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeep
     EXPECT_TRUE(std::filesystem::exists(users));
 }
 
-TEST(FileSettingsStore, AFolderMissingIsMadeAFileInItsWayIsLeftAlone)
+// A folder missing is made; a file in the way of a folder is left alone,
+// and so is a folder in the way of the store: the defaults, writes refused.
+TEST(FileSettingsStore, AFolderMissingIsMadeAnythingElseInTheWayIsLeftAlone)
 {
     TempFolder dir;
-    const auto base = dir.path() / "not" / "yet";
-    FileSettingsStore missing(base), blocked(dir.path() / "blocked"), makerBlocked(dir.path() / "maker");
-    std::ofstream(dir.path() / "blocked") << "mine\n";
-    std::filesystem::create_directories(dir.path() / "maker");
-    std::ofstream(dir.path() / "maker" / MakerKeyName) << "mine too\n";
+    const auto base = dir.path() / "in the way";
+    FileSettingsStore missing(dir.path() / "not" / "yet"), blocked(base / "file"), makerBlocked(base / "maker"),
+        storeBlocked(base / "store"), nowhere{std::filesystem::path()};
+    std::filesystem::create_directories(base / "maker");
+    std::filesystem::create_directories(storeBlocked.storeFile(MakerKeyName, AppKey));
+    std::ofstream(base / "file") << "mine\n";
+    std::ofstream(base / "maker" / MakerKeyName) << "mine too\n";
 
     SaveSettings(missing, Changed());
     EXPECT_EQ(LoadSettings(missing), Changed());
-    for (FileSettingsStore* store : {&blocked, &makerBlocked}) {
+    for (FileSettingsStore* store : {&blocked, &makerBlocked, &storeBlocked, &nowhere}) {
+        EXPECT_FALSE(WriteSetting(*store, AppKey, "", "COM", 4)) << store->baseFolder();
         SaveSettings(*store, Changed());
-        EXPECT_EQ(LoadSettings(*store), AppSettings{});
+        EXPECT_EQ(LoadSettings(*store), AppSettings{}) << store->baseFolder();
     }
-    EXPECT_EQ(Slurp(dir.path() / "blocked"), "mine\n");
-    EXPECT_EQ(Slurp(dir.path() / "maker" / MakerKeyName), "mine too\n");
-}
-
-// A process killed at any moment of a save, again and again: the store
-// always reads whole, each value the one saved before or the one being saved.
-TEST(FileSettingsStore, AProcessKilledWhileSavingLeavesEachValueOldOrNew)
-{
-    TempFolder dir;
-    const AppSettings a = {2000.0f, 3000.0f, 7, true, true, true, "-33.9", "151.2", 9, true, "/dev/ttyUSB3"};
-    const AppSettings b = Changed();
-    FileSettingsStore store(dir.path());
-    SaveSettings(store, a);
-    const auto file = store.storeFile(MakerKeyName, AppKey);
-    const std::size_t whole = ParseSettingsFile(Slurp(file)).size();
-    ASSERT_GE(whole, 11u);
-    std::mt19937 random(3);
-    int torn = 0, rounds = 0;
-    for (; rounds < 400 && torn < 5; ++rounds) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            FileSettingsStore writer(dir.path());
-            for (;;) {
-                SaveSettings(writer, b);
-                SaveSettings(writer, a);
-            }
-        }
-        ::usleep(useconds_t(1000 + random() % 20000));
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-
-        EXPECT_EQ(ParseSettingsFile(Slurp(file)).size(), whole) << "round " << rounds;
-        const AppSettings now = LoadSettings(store);
-        const auto either = [&](auto field) { return now.*field == a.*field || now.*field == b.*field; };
-        EXPECT_TRUE(either(&AppSettings::mainLeft) && either(&AppSettings::mainTop) &&
-            either(&AppSettings::sortColumn) && either(&AppSettings::latitude) &&
-            either(&AppSettings::longitude) && either(&AppSettings::port) && either(&AppSettings::device))
-            << "round " << rounds << ": " << Slurp(file);
-        // A kill between writing the new file and renaming it leaves the
-        // new file beside the store; the next save goes on regardless.
-        int left = 0;
-        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
-            left += entry.path() != file;
-        torn += left > 0;
-        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
-            if (entry.path() != file)
-                std::filesystem::remove(entry.path());
-    }
-    EXPECT_EQ(torn, 5) << "no kill landed inside a write in " << rounds << " rounds";
-    std::printf("[ figures  ] %d kills, %d inside a write\n", rounds, torn);
+    EXPECT_EQ(Read(base / "file"), "mine\n");
+    EXPECT_EQ(Read(base / "maker" / MakerKeyName), "mine too\n");
+    // An application key is one file name in the maker's folder.
+    EXPECT_FALSE(WriteSetting(missing, "../escape", "", "COM", 4));
+    EXPECT_FALSE(WriteSetting(missing, "", "", "COM", 4));
 }
 
 TEST(DefaultSettingsStore, TheOverrideComesFirstThenXdgThenHome)
 {
     using Env = std::map<std::string, std::string>;
     const auto lookup = [](const Env& env) -> EnvironmentLookup {
-        return [&env](const char* name) {
-            return env.contains(name) ? env.at(name).c_str() : nullptr;
-        };
+        return [&env](const char* name) { return env.contains(name) ? env.at(name).c_str() : nullptr; };
     };
     EXPECT_EQ(SettingsBaseFolder(lookup({{"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}})), "/x");
     EXPECT_EQ(SettingsBaseFolder(lookup({{"XDG_CONFIG_HOME", "x"}, {"HOME", "/h"}})), "/h/.config");
@@ -277,7 +191,7 @@ TEST(DefaultSettingsStore, TheOverrideComesFirstThenXdgThenHome)
     auto store = OpenDefaultSettingsStore(lookup(env));
     SaveSettings(*store, Changed());
     const auto file = dir.path() / "elsewhere" / "Orvalen Software" / "ADSB.conf";
-    EXPECT_NE(Slurp(file).find("\nCOM=number:3\n"), std::string::npos);
+    EXPECT_NE(Read(file).find("\nCOM=number:7\n"), std::string::npos);
     EXPECT_EQ(LoadSettings(*store), Changed());
 }
 

@@ -1,40 +1,31 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "FakeLink.h"
 #include "TempFolder.h"
-#include "receiver/BoardReplies.h"
 #include "receiver/ReceiverLink.h"
 
 namespace telvorn {
 namespace {
 
-using test::FakeLinkHost;
-using test::FakeSerialPort;
-using test::TempFolder;
+using test::Box;
 
 struct Link {
     test::Transcript log;
     FrozenClock clock;
     ReceiveChain chain{clock};
-    FakeSerialPort port{log};
-    FakeLinkHost host{log};
+    test::FakeSerialPort port{log};
+    test::FakeLinkHost host{log};
     ReceiverLink link{chain, port, host};
 
     // The transcript as one line, XOFF and XON by name.
     std::string said()
     {
         std::string out;
-        for (const std::string& entry : log) {
-            if (!out.empty())
-                out += ' ';
-            out += entry == "\x13" ? "XOFF" : entry == "\x11" ? "XON" : entry;
-        }
+        for (const std::string& entry : log)
+            out += (out.empty() ? "" : " ") + (entry == "\x13" ? "XOFF" : entry == "\x11" ? "XON" : entry);
         log.clear();
         return out;
     }
@@ -56,10 +47,9 @@ TEST(ReceiverLink, StartUpWritesEveryCommandWithItsWaitsInOrder)
     // Raw, distance and speed flags, and a board that stores another place:
     // the position goes digit by digit, the caption of Mode back to decoded.
     MainState& s = l.chain.state();
-    s.RawFlag = s.DstFlag = s.SpeedFlag = true;
-    s.RawMode = true;
+    s.RawFlag = s.DstFlag = s.SpeedFlag = s.RawMode = true;
     s.PosLat[0] = "-0.5";
-    s.PosLon[0] = "151.2";
+    s.PosLon[0] = "151.2"; // the floor of the double product, 15119999
     l.host.modeCaption = "Raw";
     ASSERT_TRUE(l.link.StartReceiver());
     EXPECT_EQ(l.said(), "events 0 close open XOFF x ~5 0 w ~1 d ~5 clear ? ~400 read p ~40 read P ~40 clear "
@@ -70,76 +60,69 @@ TEST(ReceiverLink, StartUpWritesEveryCommandWithItsWaitsInOrder)
     EXPECT_EQ(l.host.modeCaption, "Decoded");
 }
 
+// The position goes to the board, digit by digit, only when the board holds
+// another cell of 1/100000 degree; the longitude here is the default one.
 TEST(ReceiverLink, PositionIsSentOnlyWhenTheBoardHoldsAnotherCell)
 {
-    struct Row {
-        const char* reply;
-        const char* latitude;
-        bool sent;
+    // No digits: nothing is sent.
+    const struct { const char* reply; const char* latitude; const char* digits; } rows[] = {
+        {"|48.72171,2.37403;", "48.721710", nullptr},
+        {"|48.7217109,2.37403;", "48.721710", nullptr}, // same floor of x 100000
+        {"|48.72172,2.37403;", "48.721710", "004A57EB"},
+        {"48.72172,2.37403;", "48.721710", nullptr},    // no "|"
+        {"|48.72172;", "48.721710", nullptr},           // no comma
+        {"|48.72171,", "48.721710", "004A57EB"},        // longitude reads as 0
+        {"", "48.721710", nullptr},
+        // The ends of 32 bits, and past them.
+        {"|0,0;", "-21474.83648", "80000000"},
+        {"|0,0;", "21474.836479", "7FFFFFFF"},
+        {"|0,0;", "21474.83648", nullptr},
+        {"|0,0;", "1e10", nullptr},
     };
-    const Row rows[] = {
-        {"|48.72171,2.37403;", "48.721710", false},
-        {"|48.7217109,2.37403;", "48.721710", false}, // same floor of x 100000
-        {"|48.72172,2.37403;", "48.721710", true},
-        {"48.72172,2.37403;", "48.721710", false},    // no "|"
-        {"|48.72172;", "48.721710", false},           // no comma
-        {"|48.72171,", "48.721710", true},            // longitude reads as 0
-        {"", "48.721710", false},
-        {"|0,0;", "1e10", false},                     // does not fit 32 bits: nothing sent
-    };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         Link l;
         l.port.replies["p"] = row.reply;
         l.chain.state().PosLat[0] = row.latitude;
         ASSERT_TRUE(l.link.StartReceiver());
-        EXPECT_EQ(l.said().find(" P ") != std::string::npos, row.sent) << row.reply;
+        std::string expected;
+        if (row.digits) {
+            expected = " P ~40 clear";
+            for (const std::string_view digits : {row.digits, "00039F5B"}) {
+                for (const char digit : digits)
+                    expected += std::string(" ") + digit + " ~1";
+                expected += " clear";
+            }
+        }
+        const std::string said = l.said();
+        const std::size_t from = said.find("p ~40 read") + 10;
+        EXPECT_EQ(said.substr(from, said.find(" l XON") - from), expected) << row.reply << " " << row.latitude;
     }
-}
-
-TEST(ReceiverLink, PositionDigits)
-{
-    EXPECT_EQ(PositionDigits(48.721710), "004A57EB");
-    EXPECT_EQ(PositionDigits(2.374030), "00039F5B");
-    EXPECT_EQ(PositionDigits(-0.5), "FFFF3CB0");
-    EXPECT_EQ(PositionDigits(151.2), "00E6B67F") << "the floor of the double product, 15119999";
-    EXPECT_EQ(PositionDigits(-21474.83648), "80000000");
-    EXPECT_EQ(PositionDigits(21474.83648), std::nullopt);
-    EXPECT_EQ(PositionDigits(std::nan("")), std::nullopt);
 }
 
 TEST(ReceiverLink, FirmwareAnswers)
 {
-    struct Row {
-        const char* reply;
-        const char* box; // empty: accepted
-        MsgIcon icon;
-    };
-    const Row rows[] = {
+    const std::string bad = "Bad firmware version: 2.7\r\nYou need to update it.";
+    const std::string silent = "Communication error: No firmware response.\r\nVerify serial connection.";
+    // No box: the answer is accepted.
+    const struct { const char* reply; std::string box; MsgIcon icon; } rows[] = {
         {"ADSB 2.8", "", MsgIcon::None},
         {"xxADSB 3.0 yy", "", MsgIcon::None},
         {"RYRYADSB 2.8", "", MsgIcon::None}, // RYRY not after CR LF
-        {"ADSB 2.7", "Bad firmware version: 2.7\r\nYou need to update it.", MsgIcon::Critical},
+        {"ADSB 2.7", bad, MsgIcon::Critical},
         {"ADSB 2.10", "Bad firmware version: 2.1\r\nYou need to update it.", MsgIcon::Critical},
-        {"ADSB 2.7\r\nRYRY", "Bad firmware version: 2.7\r\nYou need to update it.", MsgIcon::Critical},
+        {"ADSB 2.7\r\nRYRY", bad, MsgIcon::Critical},
         {"ADSB 2.9\r\nRYRY", "TEST Mode enabled\r\nYou need to disable it.", MsgIcon::Information},
-        {"ADSB", "Communication error: No firmware response.\r\nVerify serial connection.", MsgIcon::Critical},
-        {"", "Communication error: No firmware response.\r\nVerify serial connection.", MsgIcon::Critical},
+        {"ADSB", silent, MsgIcon::Critical},
+        {"", silent, MsgIcon::Critical},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         Link l;
         l.port.replies["?"] = row.reply;
-        const bool started = l.link.StartReceiver();
-        const std::string said = l.said();
-        if (*row.box == '\0') {
-            EXPECT_TRUE(started) << row.reply;
+        EXPECT_EQ(l.link.StartReceiver(), row.box.empty()) << row.reply;
+        if (row.box.empty())
             continue;
-        }
-        EXPECT_FALSE(started) << row.reply;
-        ASSERT_EQ(l.host.boxes.size(), 1u) << row.reply;
-        EXPECT_EQ(l.host.boxes[0].text, row.box);
-        EXPECT_EQ(l.host.boxes[0].icon, row.icon);
-        EXPECT_EQ(l.host.boxes[0].title, "Error");
-        EXPECT_EQ(said, std::string(kHandshake) + " box Error XON close end") << row.reply;
+        EXPECT_EQ(l.host.boxes, (std::vector<Box>{{row.box, MsgButtons::Ok, row.icon, "Error"}})) << row.reply;
+        EXPECT_EQ(l.said(), std::string(kHandshake) + " box Error XON close end") << row.reply;
         EXPECT_EQ(l.host.caption, "ADS-B");
     }
 }
@@ -154,17 +137,11 @@ TEST(ReceiverLink, PortErrorOffersRetryThroughTheDialogWithoutRecursing)
     l.host.onConfigure = [&] { l.port.setCommPort(4 + dialogs++); };
     EXPECT_FALSE(l.link.StartReceiver());
     EXPECT_EQ(l.said(), "open failed box ERROR dialog open failed box ERROR dialog open failed box ERROR end");
-    EXPECT_EQ(l.host.boxes[0].text, "Error on COM3 port.\r\nVerify this port is available.");
+    ASSERT_EQ(l.host.boxes.size(), 3u);
+    EXPECT_EQ(l.host.boxes[0], (Box{"Error on COM3 port.\r\nVerify this port is available.", MsgButtons::RetryCancel,
+                                    MsgIcon::None, "ERROR"}));
     EXPECT_EQ(l.host.boxes[2].text, "Error on COM5 port.\r\nVerify this port is available.");
-    EXPECT_EQ(l.host.boxes[0].buttons, MsgButtons::RetryCancel);
-    EXPECT_EQ(l.host.boxes[0].icon, MsgIcon::None);
     EXPECT_TRUE(l.link.ended());
-
-    Link retried;
-    retried.port.opens = {false};
-    retried.host.answers = {MsgResult::Retry};
-    EXPECT_TRUE(retried.link.StartReceiver());
-    EXPECT_EQ(retried.said().substr(0, 36), "open failed box ERROR dialog open XO");
 }
 
 TEST(ReceiverLink, LogOpensInTheCurrentFolderOrWarnsAndGoesOn)
@@ -172,19 +149,17 @@ TEST(ReceiverLink, LogOpensInTheCurrentFolderOrWarnsAndGoesOn)
     Link l;
     l.chain.state().LogFlag = true;
     ASSERT_TRUE(l.link.StartReceiver());
-    ASSERT_EQ(l.host.boxes.size(), 1u);
-    EXPECT_EQ(l.host.boxes[0].text, "Enable to open log file.\r\nWill not log data");
-    EXPECT_EQ(l.host.boxes[0].title, "Warning");
-    EXPECT_EQ(l.host.boxes[0].icon, MsgIcon::None);
+    const Box warning{"Enable to open log file.\r\nWill not log data", MsgButtons::Ok, MsgIcon::None, "Warning"};
+    EXPECT_EQ(l.host.boxes, std::vector<Box>{warning});
 
-    TempFolder dir;
+    test::TempFolder dir;
     l.host.directory = dir.path().string();
     ASSERT_TRUE(l.link.StartReceiver());
     l.port.comm(comEvReceive, "+,,17,4840D6,,,,,,,,,,,,;\r\n");
     l.link.shutdown();
-    EXPECT_TRUE(l.said().ends_with("events 0 close " + std::string(kHandshake) + " p ~40 read l XON events 1 XON close"));
-    std::ifstream log(dir.path() / "Output.txt", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), {}), "+,,17,4840D6,,,,,,,,,,,,;\r\n");
+    const std::string startUp = std::string(kHandshake) + " p ~40 read l XON events 1";
+    EXPECT_TRUE(l.said().ends_with("events 0 close " + startUp + " XON close")) << "a start-up, then the shutdown";
+    EXPECT_EQ(test::Read(dir.path() / "Output.txt"), "+,,17,4840D6,,,,,,,,,,,,;\r\n");
 }
 
 TEST(ReceiverLink, ModeSwitchTogglesTheBoardAndTheCaption)
@@ -213,9 +188,6 @@ TEST(ReceiverLink, LossIsSaidOnceAndReopeningRunsTheWholeStartUpUntilTheBoardAns
     l.port.loss("read error");
     EXPECT_EQ(l.link.state(), LinkState::Lost);
     EXPECT_EQ(l.said(), "events 0 close");
-    EXPECT_EQ(l.host.statuses,
-              std::vector<std::string>{"lost COM1 (read error); reopening it every 2 s"});
-
     l.port.opens = {false, false};
     l.link.retryTick();
     l.link.retryTick();
@@ -229,13 +201,13 @@ TEST(ReceiverLink, LossIsSaidOnceAndReopeningRunsTheWholeStartUpUntilTheBoardAns
     EXPECT_EQ(l.link.state(), LinkState::Lost);
     EXPECT_FALSE(l.host.ended);
     EXPECT_TRUE(l.host.boxes.empty());
-    ASSERT_EQ(l.host.statuses.size(), 2u);
-    EXPECT_EQ(l.host.statuses[1], "Bad firmware version: 2.7 You need to update it.");
 
     l.port.replies["?"] = "ADSB 2.8";
     l.link.retryTick();
     EXPECT_EQ(l.link.state(), LinkState::Open);
-    EXPECT_EQ(l.host.statuses.back(), "receiver back on COM1");
+    EXPECT_EQ(l.host.statuses, (std::vector<std::string>{"lost COM1 (read error); reopening it every 2 s",
+                                                         "Bad firmware version: 2.7 You need to update it.",
+                                                         "receiver back on COM1"}));
     EXPECT_EQ(l.chain.table().size(), 1u) << "the table survives the loss";
 
     // A loss in the middle of a line: the half line is dropped, not joined

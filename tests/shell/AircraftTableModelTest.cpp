@@ -4,7 +4,6 @@
 #include <random>
 
 #include <QAbstractItemModelTester>
-#include <QColor>
 
 #include "CoreHarness.h"
 #include "shell/AircraftTableModel.h"
@@ -70,25 +69,6 @@ TEST(AircraftTableModel, ShowsARowPurgedAndItsIdReusedInOneBatchRight)
     EXPECT_EQ(model.index(0, int(Index(Column::Icao))).data().toString(), "3C6444");
     EXPECT_EQ(model.index(0, int(Index(Column::Call))).data().toString(), "");
     EXPECT_EQ(model.displayRowOf(*core.table.FindAircraftRow("3C6444")), 0);
-}
-
-TEST(AircraftTableModel, ColoursAlignmentCaptionsAndStyle)
-{
-    test::CoreHarness core;
-    AircraftTableModel model(core.table);
-    core.decode(test::Record17("4840D6", {{4, "KLM1"}, {10, "7700"}}));
-    model.flush();
-    auto at = [&](Column c, int role) { return model.index(0, int(Index(c))).data(role); };
-    EXPECT_EQ(at(Column::Call, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
-    EXPECT_EQ(at(Column::Sqwk, Qt::ForegroundRole).value<QColor>(), QColor(32, 128, 32));
-    EXPECT_FALSE(at(Column::Icao, Qt::ForegroundRole).isValid());
-    EXPECT_EQ(at(Column::Sqwk, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
-    EXPECT_EQ(at(Column::Call, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
-    EXPECT_EQ(model.headerData(5, Qt::Horizontal).toString(), "Call");
-
-    model.setStyle([](RowId) { return RowStyle{QColor(255, 200, 200), true, "general emergency"}; });
-    EXPECT_EQ(at(Column::Icao, Qt::ToolTipRole).toString(), "general emergency");
-    EXPECT_TRUE(at(Column::Icao, Qt::FontRole).value<QFont>().bold());
 }
 
 } // namespace

@@ -28,10 +28,9 @@ protected:
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
-    QLineEdit* vLat() { return control<QLineEdit>("vLat"); }
-    QLineEdit* vLon() { return control<QLineEdit>("vLon"); }
+    QLineEdit* box(const char* name) { return control<QLineEdit>(name); }
     QListWidget* vLst() { return control<QListWidget>("vLst"); }
-    QPushButton* OK() { return control<QPushButton>("OK"); }
+    QString topItem() { return vLst()->indexAt(QPoint(0, 0)).data().toString(); }
 
     void setInForce()
     {
@@ -45,8 +44,7 @@ protected:
     void expectInForce()
     {
         EXPECT_EQ(dialog.Port(), 7);
-        EXPECT_TRUE(dialog.HSp());
-        EXPECT_TRUE(dialog.LOG());
+        EXPECT_TRUE(dialog.HSp() && dialog.LOG());
         EXPECT_EQ(dialog.LAT(), "48.721710");
         EXPECT_EQ(dialog.LON(), "2.374030");
     }
@@ -65,56 +63,53 @@ protected:
         });
         return dialog.Show();
     }
-
-    QString topItem() { return vLst()->indexAt(QPoint(0, 0)).data().toString(); }
-    void type(QLineEdit* box, const char* text)
+    void type(QLineEdit* into, const char* text)
     {
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClicks(box, QString::fromLatin1(text));
+        into->setFocus();
+        into->selectAll();
+        QTest::keyClicks(into, QString::fromLatin1(text));
     }
 };
 
-TEST_F(ConfigTest, IsASmallModalToolWindowOverItsOwner)
-{
-    EXPECT_EQ(dialog.windowTitle(), "Configuration");
-    EXPECT_EQ(dialog.parentWidget(), &owner);
-    EXPECT_TRUE(dialog.isModal());
-    EXPECT_EQ(dialog.windowType(), Qt::Tool);
-    EXPECT_FALSE(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(dialog.minimumSize(), QSize(114, 73));
-    EXPECT_EQ(dialog.maximumSize(), QSize(114, 73));
-    EXPECT_EQ(control<QLabel>("vLbl")->text(), "Lat.              Lon.");
-    EXPECT_EQ(control<QCheckBox>("vLog")->text(), "&Log");
-    EXPECT_EQ(control<QCheckBox>("vSpd")->text(), "1Mbs");
-    EXPECT_EQ(control<QCheckBox>("vSpd")->toolTip(), "Select for 1Mbs speed else 115200 Baud will be used");
-    EXPECT_EQ(OK()->text(), "&Done");
-}
-
+// Each control as the user reads it, in the order Tab visits them.
 TEST_F(ConfigTest, FocusStartsOnThePortListAndTabsInTheDesignOrder)
 {
     QStringList visited;
     open([&] {
-        visited << QApplication::focusWidget()->objectName();
-        for (int i = 0; i < 6; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << QApplication::focusWidget()->objectName();
+        for (int i = 0; i < 7; ++i) {
+            QWidget* at = QApplication::focusWidget();
+            const auto* button = qobject_cast<QAbstractButton*>(at);
+            visited << (button ? button->text() : at->objectName());
+            QTest::keyClick(at, Qt::Key_Tab);
         }
         dialog.close();
     });
-    EXPECT_EQ(visited, QStringList({"vLst", "OK", "vLat", "vLon", "vLog", "vSpd", "vLst"}));
+    EXPECT_EQ(visited, QStringList({"vLst", "&Done", "vLat", "vLon", "&Log", "1Mbs", "vLst"}));
+    EXPECT_EQ(control<QLabel>("vLbl")->text(), "Lat.              Lon.");
+    EXPECT_EQ(control<QCheckBox>("vSpd")->toolTip(), "Select for 1Mbs speed else 115200 Baud will be used");
 }
 
-TEST_F(ConfigTest, DoneReturnsWhatWasSetWhenNoBoxWasEntered)
+// Setting writes to the controls only: "&Done" confirms what they show, the
+// close box what was set, whatever the user changed before it.
+TEST_F(ConfigTest, DoneConfirmsTheControlsAndTheCloseBoxWhatWasSet)
 {
-    EXPECT_EQ(dialog.Port(), 0);
-    EXPECT_EQ(dialog.LAT(), "");
     setInForce();
-    // Setting writes to the controls only; "&Done" confirms.
     EXPECT_EQ(dialog.Port(), 0);
     EXPECT_FALSE(dialog.LOG());
-    EXPECT_EQ(open([&] { QTest::mouseClick(OK(), Qt::LeftButton); }), QDialog::Accepted);
+    EXPECT_EQ(dialog.LAT(), "");
+    EXPECT_EQ(open([&] { QTest::mouseClick(control<QPushButton>("OK"), Qt::LeftButton); }), QDialog::Accepted);
     EXPECT_TRUE(dialog.Done());
+    expectInForce();
+
+    setInForce();
+    open([&] {
+        type(box("vLat"), "12");
+        QTest::keyClick(box("vLat"), Qt::Key_Tab);
+        QTest::keyClick(vLst(), Qt::Key_Down);
+        QTest::mouseClick(control<QCheckBox>("vLog"), Qt::LeftButton);
+        dialog.close();
+    });
+    EXPECT_FALSE(dialog.Done());
     expectInForce();
 
     setInForce();
@@ -123,8 +118,7 @@ TEST_F(ConfigTest, DoneReturnsWhatWasSetWhenNoBoxWasEntered)
         QTest::mouseClick(control<QCheckBox>("vLog"), Qt::LeftButton);
         dialog.OK_Click();
     });
-    EXPECT_FALSE(dialog.LOG());
-    EXPECT_FALSE(dialog.HSp());
+    EXPECT_FALSE(dialog.LOG() || dialog.HSp());
 }
 
 TEST_F(ConfigTest, ThePortIsTheItemAtTheTopOfTheOneItemList)
@@ -153,66 +147,45 @@ TEST_F(ConfigTest, ThePortIsTheItemAtTheTopOfTheOneItemList)
     EXPECT_EQ(dialog.Port(), 5);
 }
 
-TEST_F(ConfigTest, LeavingABoxForAnotherControlValidatesIt)
+// Leaving a box for another control of the dialog, or "&Done" while it has
+// the focus (Alt+D clicks without taking it), makes its text a valid coordinate.
+TEST_F(ConfigTest, LeavingABoxOrDoneValidatesIt)
 {
-    QString lat, lon;
-    open([&] {
-        type(vLat(), "-91");
-        QTest::keyClick(vLat(), Qt::Key_Tab);
-        lat = vLat()->text();
-        type(vLon(), "2.3740349");
-        QTest::mouseClick(control<QCheckBox>("vSpd"), Qt::LeftButton);
-        lon = vLon()->text();
-        dialog.close();
-    });
-    EXPECT_EQ(lat, " 0");
-    EXPECT_EQ(lon, " 2.37403");
-}
-
-TEST_F(ConfigTest, DoneValidatesTheBoxThatHasTheFocus)
-{
-    open([&] {
-        type(vLat(), "48,5");
-        QTest::keyClick(vLat(), Qt::Key_D, Qt::AltModifier);
-    });
-    EXPECT_EQ(dialog.LAT(), " 48");
-
-    open([&] {
-        type(vLon(), "-180");
-        QTest::mouseClick(OK(), Qt::LeftButton);
-    });
-    EXPECT_EQ(dialog.LON(), "-180");
-}
-
-TEST_F(ConfigTest, TheCloseBoxKeepsTheValuesInForce)
-{
-    setInForce();
-    open([&] {
-        type(vLat(), "12");
-        QTest::keyClick(vLat(), Qt::Key_Tab);
-        QTest::keyClick(vLst(), Qt::Key_Down);
-        QTest::mouseClick(control<QCheckBox>("vLog"), Qt::LeftButton);
-        dialog.close();
-    });
-    EXPECT_FALSE(dialog.Done());
-    expectInForce();
+    const struct { const char* box; const char* typed; bool done; const char* shown; } rows[] = {
+        {"vLat", "-91", false, " 0"}, {"vLon", "2.3740349", false, " 2.37403"},
+        {"vLat", "48,5", true, " 48"}, {"vLon", "-179.999995", true, "-180"},
+    };
+    for (const auto& row : rows) {
+        const bool lat = row.box == std::string_view("vLat");
+        std::string shown;
+        open([&] {
+            type(box(row.box), row.typed);
+            if (row.done)
+                QTest::keyClick(box(row.box), Qt::Key_D, Qt::AltModifier);
+            else
+                QTest::keyClick(box(row.box), Qt::Key_Tab);
+            if (!row.done) {
+                shown = box(row.box)->text().toStdString();
+                dialog.close();
+            }
+        });
+        EXPECT_EQ(row.done ? (lat ? dialog.LAT() : dialog.LON()) : shown, row.shown) << row.typed;
+    }
 }
 
 #ifndef _WIN32
-TEST(ConfigDevices, TheStoredDeviceIsChoosableWhenUnplugged)
+TEST_F(ConfigTest, TheStoredDeviceIsChoosableWhenUnplugged)
 {
-    QWidget owner;
     std::vector<PortItem> ports = {DevicePortItem("/dev/ttyS0", ""), DevicePortItem("/dev/ttyUSB0", "")};
     NumberPortItems(ports);
-    Config dialog(&owner, ports);
+    dialog.setPorts(ports);
     dialog.setPort(1);
     dialog.setDevice("/dev/ttyACM3");
     QString shown;
-    QTimer::singleShot(0, &dialog, [&] {
-        shown = dialog.findChild<QListWidget*>("vLst")->indexAt(QPoint(0, 0)).data().toString();
+    open([&] {
+        shown = topItem();
         dialog.OK_Click();
     });
-    dialog.Show();
     EXPECT_EQ(shown, "ttyACM3");
     EXPECT_EQ(dialog.Device(), "/dev/ttyACM3");
     EXPECT_EQ(dialog.Port(), 3);

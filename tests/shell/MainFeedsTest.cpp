@@ -3,7 +3,6 @@
 // shutdown; the caption, panels and buttons stay as they are.
 #include <gtest/gtest.h>
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QTcpSocket>
 #include <QTest>
@@ -12,46 +11,31 @@
 #include "feeds/FeedSettings.h"
 #include "shell/AircraftTableView.h"
 #include "shell/FeedsWindow.h"
-#include "shell/Main.h"
 #include "shell/MainFeeds.h"
 #include "shell/Registry.h"
-#include "shell/StatusStrip.h"
 
 namespace telvorn {
 namespace {
 
-using test::Window;
-
-Main& OpenWithFeeds(Window& w, std::optional<FeedOptions> runFeeds)
-{
-    w.storePort();
-    return w.open({}, std::move(runFeeds));
-}
-
-std::string StoredFeeds(Window& w) { return ReadSetting(w.store, AppKey, "", FeedsValueName, "?"); }
+std::string StoredFeeds(test::Window& w) { return ReadSetting(w.store, AppKey, "", FeedsValueName, "?"); }
 
 TEST(MainFeeds, FeedsWindowFromTheContextMenuShowsWhereItServesAndItsClients)
 {
-    Window w;
+    test::Window w;
     FeedOptions run;
     run.sbsPort = 0;
-    Main& m = OpenWithFeeds(w, run);
-    ASSERT_TRUE(m.Form_Load());
+    Main& m = w.load({}, {}, run);
     ASSERT_NE(m.feeds(), nullptr);
     const std::uint16_t port = m.feeds()->status().servers.at(0).port;
     ASSERT_NE(port, 0);
     const QString caption = m.windowTitle();
-    const QString mode = m.status().mode()->text();
 
     ASSERT_EQ(m.view().contextMenuPolicy(), Qt::ActionsContextMenu);
-    QAction* entry = nullptr;
     for (QAction* a : m.view().actions())
         if (a->text() == "Feeds...")
-            entry = a;
-    ASSERT_NE(entry, nullptr);
-    entry->trigger();
+            a->trigger();
     FeedsWindow& feeds = m.feeds()->window();
-    EXPECT_TRUE(feeds.isVisible());
+    ASSERT_TRUE(feeds.isVisible());
     EXPECT_TRUE(feeds.statusText().contains("SBS server on 127.0.0.1:" + QString::number(port) + ": 0 clients"))
         << feeds.statusText().toStdString();
 
@@ -65,7 +49,7 @@ TEST(MainFeeds, FeedsWindowFromTheContextMenuShowsWhereItServesAndItsClients)
     EXPECT_TRUE(got.startsWith("MSG,1,1,1,4840D6,1,")) << got.toStdString();
 
     EXPECT_EQ(m.windowTitle(), caption);
-    EXPECT_EQ(m.status().mode()->text(), mode);
+    EXPECT_EQ(m.status().mode()->text(), "&Decoded");
     EXPECT_EQ(m.status().panel(Panel::Raw)->text(), "NO RAW DATA MODE");
     m.close();
     EXPECT_EQ(StoredFeeds(w), "--sbs-port 0") << "the feeds it was started with, stored at shutdown";
@@ -86,10 +70,9 @@ TEST(MainFeeds, StoredFeedsRunUnlessTheCommandLineSaysOtherwise)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        Window w;
+        test::Window w;
         WriteSetting(w.store, AppKey, "", FeedsValueName, "--raw-port 0");
-        Main& m = OpenWithFeeds(w, row.run);
-        ASSERT_TRUE(m.Form_Load());
+        Main& m = w.load({}, {}, row.run);
         ASSERT_NE(m.feeds(), nullptr);
         EXPECT_EQ(m.feeds()->status().servers.size(), row.servers);
         m.feeds()->showWindow();

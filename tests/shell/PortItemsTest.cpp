@@ -5,16 +5,6 @@
 namespace telvorn {
 namespace {
 
-TEST(PortItems, WindowsListsCom1ToCom15ByNumber)
-{
-    const std::vector<PortItem> items = NumberedComPorts();
-    ASSERT_EQ(items.size(), 15u);
-    for (int n = 1; n <= 15; ++n) {
-        EXPECT_EQ(items[std::size_t(n - 1)].text, "COM" + std::to_string(n));
-        EXPECT_EQ(items[std::size_t(n - 1)].number, n);
-    }
-}
-
 #ifndef _WIN32
 TEST(PortItems, DevicesKeepTheNumberThatOpensThem)
 {

@@ -25,24 +25,14 @@ namespace {
 
 using test::Record17;
 
-double Degrees(double nm)
-{
-    return nm / kEarthRadiusNm * 180.0 / std::numbers::pi;
-}
-
-std::string Fixed(double value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", value);
-    return text;
-}
+double Degrees(double nm) { return nm / kEarthRadiusNm * 180.0 / std::numbers::pi; }
 
 // A decoded-position record, with more fields on top.
 std::string At(const std::string& address, GeoPoint p, std::initializer_list<std::pair<int, std::string>> more = {})
 {
-    std::vector<std::pair<int, std::string>> fields{{2, "17"}, {3, address}, {6, "0"}, {7, Fixed(p.lat)},
-                                                    {8, Fixed(p.lon)}};
-    fields.insert(fields.end(), more.begin(), more.end());
+    std::vector<std::pair<int, std::string>> fields{
+        {2, "17"}, {3, address}, {6, "0"}, {7, std::to_string(p.lat)}, {8, std::to_string(p.lon)}};
+    fields.insert(fields.end(), more);
     return test::RecordWith(fields) + ";\r\n";
 }
 
@@ -72,13 +62,12 @@ TEST(ScopeView, DrawsEachAircraftOnItsPixelFadingWithAgeAndEmergenciesStandOut)
     clock.advance(std::chrono::seconds(170));
     chain.received(At("BBBBBB", Destination(kReceiver, 90, 75), {{12, "300"}, {13, "0"}}));
     chain.received(At("CCCCCC", {kReceiver.lat - Degrees(30), kReceiver.lon}, {{10, "7700"}}));
-    struct Row {
+    const struct {
         const char* address;
         QPoint pixel;
-    };
-    const Row rows[] = {{"AAAAAA", {147, 97}}, {"BBBBBB", {313, 150}}, {"CCCCCC", {200, 195}}};
+    } rows[] = {{"AAAAAA", {147, 97}}, {"BBBBBB", {313, 150}}, {"CCCCCC", {200, 195}}};
     const QImage image = scope.grab().toImage();
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         const RowId id = *chain.table().FindAircraftRow(row.address);
         EXPECT_EQ(scope.aircraftAt(row.pixel), id) << row.address;
         EXPECT_EQ(scope.aircraftAt(row.pixel + QPoint(3, -3)), id) << row.address << ", near its symbol";
@@ -90,27 +79,18 @@ TEST(ScopeView, DrawsEachAircraftOnItsPixelFadingWithAgeAndEmergenciesStandOut)
     EXPECT_GT(green(rows[1].pixel), 200) << "heard now: drawn whole";
     EXPECT_LT(green(rows[0].pixel), 110) << "heard 170 s ago: faded";
     // Beside the emergency's symbol, inside its highlight: the list's colour.
-    const QColor halo = image.pixelColor(rows[2].pixel + QPoint(-7, 0));
-    const QColor yellow = EmergencyBackground();
+    const QColor halo = image.pixelColor(rows[2].pixel + QPoint(-7, 0)), yellow = EmergencyBackground();
     EXPECT_LT(std::abs(halo.red() - yellow.red()) + std::abs(halo.green() - yellow.green()) +
-                  std::abs(halo.blue() - yellow.blue()),
-              30);
+                  std::abs(halo.blue() - yellow.blue()), 30);
     EXPECT_LT(image.pixelColor(rows[0].pixel + QPoint(-7, 0)).red(), 60) << "no highlight around others";
 }
 
-TEST(ScopeView, RangeStepsFadeRingsLabelsAndTheShippedOutline)
+TEST(ScopeView, RangeStepsLabelCornersAndTheShippedOutline)
 {
     const std::array<std::array<int, 3>, 7> steps{{
         {100, 1, 150}, {100, -1, 75}, {120, -1, 100}, {120, 1, 150}, {400, 1, 400}, {5, -1, 5}, {200, -3, 75}}};
     for (const auto& [from, by, to] : steps)
         EXPECT_EQ(ScopeView::StepRange(from, by), to) << from << " by " << by;
-    EXPECT_EQ(ScopePainter::Fade(0), 1.0);
-    EXPECT_EQ(ScopePainter::Fade(30), 1.0);
-    EXPECT_NEAR(ScopePainter::Fade(105), 0.6, 1e-9);
-    EXPECT_EQ(ScopePainter::Fade(180), 0.2);
-    EXPECT_EQ(ScopePainter::Fade(195), 0.2) << "waiting for the purge's tick";
-    for (const auto& [range, step] : std::array<std::array<double, 2>, 4>{{{5, 1}, {50, 10}, {200, 50}, {400, 100}}})
-        EXPECT_EQ(ScopePainter::RingStepNm(range), step) << range;
     // Each label takes the first corner beside its symbol that covers no other.
     const QSizeF label(40, 20);
     std::vector<QRectF> placed{QRectF(0, 0, 10, 10)};
@@ -125,14 +105,12 @@ TEST(ScopeView, RangeStepsFadeRingsLabelsAndTheShippedOutline)
 }
 
 struct ScopeWindow : test::Window {
-    Main& load(AppSettings saved = {}, std::optional<ScopePlace> runScope = {})
+    // Shown, the receiver where the aircraft here are placed around.
+    Main& show(AppSettings saved = {}, std::optional<ScopePlace> runScope = {})
     {
-        saved.port = 1;
         saved.latitude = "48.5";
         saved.longitude = "2.0";
-        SaveSettings(store, saved);
-        Main& m = open(runScope);
-        EXPECT_TRUE(m.Form_Load());
+        Main& m = load(saved, runScope);
         m.show();
         return m;
     }
@@ -147,7 +125,7 @@ struct ScopeWindow : test::Window {
 TEST(ScopeView, SelectionFollowsTheUsersChoiceInTheListAndOnTheScope)
 {
     ScopeWindow w;
-    Main& m = w.load({}, ScopePlace::Beside);
+    Main& m = w.show({}, ScopePlace::Beside);
     const GeoPoint a{kReceiver.lat + Degrees(60), kReceiver.lon};
     const GeoPoint b = Destination(kReceiver, 225, 90);
     w.receive(At("AAAAAA", a) + At("BBBBBB", b));
@@ -174,15 +152,13 @@ TEST(ScopeView, SelectionFollowsTheUsersChoiceInTheListAndOnTheScope)
     EXPECT_EQ(m.scope().selected(), std::nullopt);
 }
 
+// The list's own colours and alignment stay under the emergency highlight.
 TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
 {
     ScopeWindow w;
-    Main& m = w.load();
-    struct Step {
-        std::string lines;
-        const char* toolTip; // empty: drawn as usual
-    };
-    const Step steps[] = {
+    Main& m = w.show();
+    // No tool tip: the row is drawn as usual.
+    const struct { std::string lines; const char* toolTip; } steps[] = {
         {Record17("4840D6", {{4, "KLM1234"}, {10, "7700"}}) + ";\r\n", "general emergency"},
         {Record17("4840D6", {{10, "7500"}}) + ";\r\n", "hijack"},
         {Record17("4840D6", {{10, "1000"}}) + ";\r\n", ""},
@@ -192,7 +168,7 @@ TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
         {Record17("4840D6", {{10, "7600"}}) + ";\r\n", "radio failure"},
     };
     auto at = [&](Column c, int role) { return m.model().index(0, int(Index(c))).data(role); };
-    for (const Step& step : steps) {
+    for (const auto& step : steps) {
         w.receive(step.lines);
         ASSERT_EQ(m.model().rowCount(), 1);
         const bool emergency = *step.toolTip != '\0';
@@ -202,7 +178,11 @@ TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
         EXPECT_EQ(at(Column::Numb, Qt::FontRole).value<QFont>().bold(), emergency) << step.lines;
         EXPECT_EQ(at(Column::Call, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0)) << "call stays red";
         EXPECT_EQ(at(Column::Sqwk, Qt::ForegroundRole).value<QColor>(), QColor(32, 128, 32)) << "squawk stays green";
+        EXPECT_FALSE(at(Column::Icao, Qt::ForegroundRole).isValid());
     }
+    EXPECT_EQ(at(Column::Sqwk, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+    EXPECT_EQ(at(Column::Call, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
+    EXPECT_EQ(m.model().headerData(int(Index(Column::Call)), Qt::Horizontal).toString(), "Call");
     w.clock.advance(std::chrono::seconds(200));
     m.TimerClean_Timer();
     w.receive(Record17("4840D6") + ";\r\n");
@@ -215,7 +195,7 @@ TEST(ScopeView, PlaceAndRangeAreKeptAndTheHiddenScopeLeavesTheWindowAsItWas)
     saved.scope = ScopePlace::Below;
     saved.scopeRangeNm = 75;
     ScopeWindow w;
-    Main& m = w.load(saved);
+    Main& m = w.show(saved);
     EXPECT_EQ(m.scopePlace(), ScopePlace::Below);
     EXPECT_EQ(m.size(), QSize(735, 866));
     EXPECT_EQ(m.scope().geometry(), QRect(0, 433, 735, 433));
@@ -241,7 +221,7 @@ TEST(ScopeView, PlaceAndRangeAreKeptAndTheHiddenScopeLeavesTheWindowAsItWas)
 
     // A place given for the run (the demo) wins over the stored one.
     ScopeWindow demo;
-    Main& d = demo.load({}, ScopePlace::Beside);
+    Main& d = demo.show({}, ScopePlace::Beside);
     EXPECT_EQ(d.size(), QSize(735 + 433, 433));
     emit d.findChild<QShortcut*>()->activated(); // beside -> below
     EXPECT_EQ(d.scopePlace(), ScopePlace::Below);

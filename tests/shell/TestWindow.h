@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include <QLabel>
 #include <QString>
 
@@ -30,7 +32,7 @@ struct Window {
     bool ended = false;
     std::unique_ptr<Main> main;
 
-    Main& open(std::optional<ScopePlace> runScope = {}, std::optional<FeedOptions> runFeeds = std::nullopt)
+    Main& open(std::optional<ScopePlace> runScope = {}, std::optional<FeedOptions> runFeeds = {})
     {
         ShellServices s;
         s.store = &store;
@@ -53,6 +55,18 @@ struct Window {
         AppSettings saved;
         saved.port = number;
         SaveSettings(store, saved);
+    }
+    // The window opened and loaded on stored settings, port 1 unless they
+    // name another.
+    Main& load(AppSettings saved = {}, std::optional<ScopePlace> runScope = {},
+               std::optional<FeedOptions> runFeeds = {})
+    {
+        saved.port = saved.port ? saved.port : 1;
+        SaveSettings(store, saved);
+        Main& m = open(runScope, std::move(runFeeds));
+        if (!m.Form_Load())
+            ADD_FAILURE() << "the window did not load";
+        return m;
     }
     int startUps() const { return int(std::count(log.begin(), log.end(), "?")); }
     AppSettings stored() { return LoadSettings(store); }

@@ -7,8 +7,8 @@
 #include <sddl.h>
 
 #include <array>
-#include <vector>
 
+#include "ChangedSettings.h"
 #include "platform/DefaultSettingsStore.h"
 #include "platform/WinRegistry.h"
 #include "shell/Registry.h"
@@ -17,6 +17,7 @@
 namespace {
 
 using namespace telvorn;
+using test::Changed;
 
 constexpr const char* kMakerPath = "SOFTWARE\\Orvalen Software";
 constexpr const char* kAppPath = "SOFTWARE\\Orvalen Software\\ADSB";
@@ -37,8 +38,7 @@ bool SetAccess(HKEY hive, const char* path, const char* sddl)
     if (RegOpenKeyExA(hive, path, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
         return false;
     PSECURITY_DESCRIPTOR sd = nullptr;
-    const bool ok
-        = ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr)
+    const bool ok = ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &sd, nullptr)
         && RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
     LocalFree(sd);
     RegCloseKey(key);
@@ -56,10 +56,8 @@ void StartClean()
 // Stores a value as any writer might, creating the application key.
 void Plant(const char* name, DWORD type, std::string_view data)
 {
-    MT_CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, kAppPath, name, type, data.data(),
-                 static_cast<DWORD>(data.size()))
-            == ERROR_SUCCESS,
-        name);
+    const auto size = static_cast<DWORD>(data.size());
+    MT_CHECK(RegSetKeyValueA(HKEY_LOCAL_MACHINE, kAppPath, name, type, data.data(), size) == ERROR_SUCCESS, name);
 }
 
 // The type and data of a value as stored; REG_NONE when it is missing.
@@ -69,23 +67,14 @@ std::pair<DWORD, std::string> Raw(HKEY hive, const char* path, const char* name)
     DWORD type = REG_NONE, size = 4096;
     std::string data(size, '\0');
     if (RegOpenKeyExA(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS
-        || RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size)
-            != ERROR_SUCCESS)
+        || RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
         type = REG_NONE, size = 0;
     RegCloseKey(key);
     data.resize(size);
     return {type, data};
 }
 
-std::string Dword(std::uint32_t v)
-{
-    return std::string(reinterpret_cast<const char*>(&v), 4);
-}
-
-AppSettings Changed()
-{
-    return {1234.5f, 1235.5f, 11, true, false, true, "-12.25", "", 4, false, ""};
-}
+std::string Dword(std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
 MT_CASE(TheDefaultStoreReadsDefaultsFromAnEmptyMachineHiveAndStoresTheTwoKinds)
 {
@@ -93,17 +82,14 @@ MT_CASE(TheDefaultStoreReadsDefaultsFromAnEmptyMachineHiveAndStoresTheTwoKinds)
     auto store = OpenDefaultSettingsStore([](const char*) -> const char* { return nullptr; });
     MT_CHECK(LoadSettings(*store) == AppSettings{}, "defaults");
     MT_CHECK(!KeyExists(HKEY_LOCAL_MACHINE, kMakerPath), "reading creates no key");
-    SaveSettings(*store, Changed());
-    struct Row {
-        const char* name;
-        DWORD type;
-        std::string data;
-    };
-    const std::vector<Row> rows = {
-        {"MainLeft", REG_DWORD, Dword(1234)},
-        {"MainTop", REG_DWORD, Dword(1236)},
-        {"COM", REG_DWORD, Dword(4)},
-        {"LAT", REG_SZ, std::string("-12.25\0", 7)},
+    AppSettings saved = Changed();
+    saved.longitude = "";
+    SaveSettings(*store, saved);
+    const struct { const char* name; DWORD type; std::string data; } rows[] = {
+        {"MainLeft", REG_DWORD, Dword(2400)},
+        {"MainTop", REG_DWORD, Dword(std::uint32_t(-300))},
+        {"COM", REG_DWORD, Dword(7)},
+        {"LAT", REG_SZ, std::string("-33.9\0", 6)},
         {"LON", REG_SZ, std::string("\0", 1)},
         {"RAW", REG_DWORD, Dword(0xFFFFFFFFu)},
     };
@@ -112,30 +98,19 @@ MT_CASE(TheDefaultStoreReadsDefaultsFromAnEmptyMachineHiveAndStoresTheTwoKinds)
         MT_CHECK_EQ(type, row.type, row.name);
         MT_CHECK_EQ(data, row.data, row.name);
     }
-    AppSettings expected = Changed();
-    expected.mainLeft = 1234.0f;
-    expected.mainTop = 1236.0f;
-    MT_CHECK(LoadSettings(*store) == expected, "saved settings load back");
+    MT_CHECK(LoadSettings(*store) == saved, "saved settings load back");
 }
 
 MT_CASE(PlantedValuesReadWithReadAccessByTheBufferTerminatorAndKindRules)
 {
-    struct Row {
-        const char* what;
-        const char* name; // LAT is read as text, COM as a number
-        DWORD type;
-        std::string data;
-        std::string expected;
-    };
-    const std::vector<Row> rows = {
+    // LAT is read as text, COM as a number.
+    const struct { const char* what; const char* name; DWORD type; std::string data; std::string expected; } rows[] = {
         {"terminator only is empty text", "LAT", REG_SZ, std::string("\0", 1), ""},
         {"no bytes at all is the default", "LAT", REG_SZ, "", "default"},
         {"without terminator reads whole", "LAT", REG_SZ, "48.5", "48.5"},
-        {"1023 characters and terminator", "LAT", REG_SZ, std::string(1023, 'a') + '\0',
-            std::string(1023, 'a')},
+        {"1023 characters and terminator", "LAT", REG_SZ, std::string(1023, 'a') + '\0', std::string(1023, 'a')},
         {"1024 characters and terminator", "LAT", REG_SZ, std::string(1024, 'a') + '\0', "default"},
-        {"one zero dropped, an inner one kept", "LAT", REG_SZ, std::string("a\0b\0", 4),
-            std::string("a\0b", 3)},
+        {"one zero dropped, an inner one kept", "LAT", REG_SZ, std::string("a\0b\0", 4), std::string("a\0b", 3)},
         {"a number is not text", "LAT", REG_DWORD, Dword(0x34333231u), "default"},
         {"binary data is not text", "LAT", REG_BINARY, std::string("48.5\0", 5), "default"},
         {"FFFFFFFF is -1", "COM", REG_DWORD, Dword(0xFFFFFFFFu), "-1"},
@@ -152,9 +127,8 @@ MT_CASE(PlantedValuesReadWithReadAccessByTheBufferTerminatorAndKindRules)
         MT_CHECK(SetAccess(HKEY_LOCAL_MACHINE, kAppPath, "D:P(A;;KR;;;WD)"), row.what);
         WinRegistry store;
         const auto read = [&] {
-            return row.name == std::string_view("LAT")
-                ? ReadSetting(store, AppKey, "", "LAT", "default")
-                : std::to_string(ReadSetting(store, AppKey, "", "COM", -7));
+            return row.name == std::string_view("LAT") ? ReadSetting(store, AppKey, "", "LAT", "default")
+                                                       : std::to_string(ReadSetting(store, AppKey, "", "COM", -7));
         };
         MT_CHECK_EQ(read(), row.expected, row.what);
         MT_CHECK(!WriteSetting(store, AppKey, "", row.name, 9), row.what);
@@ -173,7 +147,7 @@ MT_CASE(AQueryNeverWritesPastItsBuffer)
     MT_CHECK(app.has_value(), "keys open");
     if (!app)
         return;
-    std::array<std::byte, 8> buffer{};
+    std::array<std::byte, 8> buffer;
     buffer.fill(std::byte{0xAB});
     const auto result = store.queryValue(*app, "COM", std::span(buffer).first(4));
     MT_CHECK(result.status == SettingsQueryStatus::TooLarge, "8 bytes do not fit 4");
@@ -190,11 +164,10 @@ MT_CASE(TheOverrideMovesTheStoreUnderTheCurrentUser)
         return std::string_view(name) == SettingsKeyVariable ? kUserBase : nullptr;
     });
     SaveSettings(*store, Changed());
-    const auto lat
-        = Raw(HKEY_CURRENT_USER, "Software\\Telvorn Test\\Orvalen Software\\ADSB", "LAT");
-    MT_CHECK_EQ(lat.second, std::string("-12.25\0", 7), "written under the user's key");
+    const auto lat = Raw(HKEY_CURRENT_USER, "Software\\Telvorn Test\\Orvalen Software\\ADSB", "LAT");
+    MT_CHECK_EQ(lat.second, std::string("-33.9\0", 6), "written under the user's key");
     MT_CHECK(!KeyExists(HKEY_LOCAL_MACHINE, kMakerPath), "machine hive untouched");
-    MT_CHECK_EQ(LoadSettings(*store).port, 4, "read back from the user's key");
+    MT_CHECK(LoadSettings(*store) == Changed(), "read back from the user's key");
 }
 
 } // namespace
