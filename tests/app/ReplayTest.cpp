@@ -1,32 +1,25 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "ProgramRun.h"
 #include "TempFolder.h"
+#include "TextFields.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-using telvorn::test::Read;
+using namespace telvorn::test;
 
 // One folder for the whole run, removed when the tests end.
 const fs::path& TempDir()
 {
-    static const telvorn::test::TempFolder dir;
+    static const TempFolder dir;
     return dir.path();
 }
 
@@ -37,25 +30,15 @@ fs::path WriteFile(const std::string& name, const std::string& bytes)
     return path;
 }
 
-// Runs `telvorn replay ARGS` in UTC, so the local time of day is predictable.
-ToolRun Replay(const std::string& args, const std::string& stdinFile = "")
+// `telvorn replay ARGS` (split at spaces) in UTC, so the local time of day
+// is predictable.
+Ran Replay(const std::string& args, const std::string& input = "/dev/null")
 {
-    const fs::path err = TempDir() / "stderr.txt";
-    std::string command = "TZ=UTC " + std::string(TELVORN_BIN) + " replay " + args + " 2>" + err.string();
-    if (!stdinFile.empty())
-        command += " <" + stdinFile;
-    ToolRun run;
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, got);
-    const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = Read(err);
-    return run;
+    Args split;
+    for (std::string& arg : Split(args, ' '))
+        if (!arg.empty())
+            split.push_back(arg);
+    return RunProgram(TELVORN_BIN, Args{"replay"} + split, {{"TZ=UTC"}, "", input});
 }
 
 const std::string kClock = "--clock 2026-12-05T13:27:35.042Z ";
@@ -76,8 +59,8 @@ const std::string kColumns =
 TEST(Replay, PrintsTheTableAsOneJsonObject)
 {
     const fs::path input = WriteFile("stream.txt", kStream);
-    const ToolRun run = Replay(kClock + input.string());
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Ran run = Replay(kClock + input.string());
+    ASSERT_EQ(run.status, 0) << run.err;
     const std::string expected =
         "{\"panels\": {\"RAW\": \"8D4840D6202CC371C32CE0576098\", \"CRC\": \"1\", \"PRC\": \"2\", \"ALL\": \"5\", "
         "\"ALT\": \"4CA1B2 (SQUACK) Reserved\"}, " +
@@ -99,8 +82,8 @@ TEST(Replay, PrintsTheTableAsOneJsonObject)
 TEST(Replay, EmptyInputShowsTheInitialPanels)
 {
     const fs::path input = WriteFile("empty.txt", "");
-    const ToolRun run = Replay(input.string());
-    ASSERT_EQ(run.exitCode, 0);
+    const Ran run = Replay(input.string());
+    ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "{\"panels\": {\"RAW\": \"NO RAW DATA MODE\", \"CRC\": \"\", \"PRC\": \"\", \"ALL\": \"\", "
                        "\"ALT\": \"\"}, " + kColumns + ", \"rows\": [], \"last_position\": [\"\", \"\"], "
                        "\"positions\": {}}\n");
@@ -109,31 +92,42 @@ TEST(Replay, EmptyInputShowsTheInitialPanels)
 TEST(Replay, SortPurgeDistanceAndRawOptions)
 {
     const fs::path input = WriteFile("stream.txt", kStream);
-    // By call sign the empty one comes first; by altitude 12000 before 35000.
-    for (const char* sort : {"--sort 5 ", "--sort=8 ", "--sort 1 ", "--sort 4 "}) {
-        const ToolRun sorted = Replay(kClock + sort + input.string());
-        EXPECT_LT(sorted.out.find("\"3C6444\""), sorted.out.find("\"4840D6\"")) << sort;
+    // Each key orders these rows its own way, and none as the default does
+    // (by time, here the same for all, then by address).
+    const fs::path three = WriteFile("three.txt", "+,,17,3C6444,ZZZ1,,,,,12000,,,,,,;\r\n"
+                                                  "+,,11,4840D6,AAA1,,,,,35000,,,,,,;\r\n"
+                                                  "+,,4,4CA1B2,MMM1,,,,,5000,,,,,,;\r\n");
+    const std::pair<const char*, const char*> orders[] = {{"", "3C6444 4840D6 4CA1B2"},
+                                                          {"--sort 1 ", "4CA1B2 4840D6 3C6444"},
+                                                          {"--sort 4 ", "3C6444 4CA1B2 4840D6"},
+                                                          {"--sort 5 ", "4840D6 4CA1B2 3C6444"},
+                                                          {"--sort=8 ", "4CA1B2 3C6444 4840D6"}};
+    for (const auto& [sort, order] : orders) {
+        const std::vector<std::string> a = Split(order, ' ');
+        const std::string out = Replay(kClock + sort + three.string()).out;
+        EXPECT_LT(out.find(a[0]), out.find(a[1])) << sort << out;
+        EXPECT_LT(out.find(a[1]), out.find(a[2])) << sort;
     }
 
-    const ToolRun kept = Replay(kClock + "--purge-after 180 " + input.string());
+    const Ran kept = Replay(kClock + "--purge-after 180 " + input.string());
     EXPECT_NE(kept.out.find("\"PRC\": \"2\""), std::string::npos);
-    const ToolRun purged = Replay(kClock + "--purge-after 181 " + input.string());
+    const Ran purged = Replay(kClock + "--purge-after 181 " + input.string());
     EXPECT_NE(purged.out.find("\"PRC\": \"0\""), std::string::npos);
     EXPECT_NE(purged.out.find("\"rows\": []"), std::string::npos);
 
     const fs::path distance = WriteFile("dst.txt", "+,,17,4840D6,,,0,12.4,271.5,,,,,,,;\r\n");
-    const ToolRun dst = Replay(kClock + "--dst " + distance.string());
+    const Ran dst = Replay(kClock + "--dst " + distance.string());
     EXPECT_NE(dst.out.find("\"0\", \"000012\", \"271.5\""), std::string::npos) << dst.out;
     EXPECT_NE(dst.out.find(kColumns), std::string::npos) << "keys do not follow the captions";
 
     const fs::path raw = WriteFile("raw.txt", "+,,17,4840D6,,,1,74158,50194,,,,,,,;\r\n");
-    const ToolRun rawRun = Replay(kClock + "--raw-mode " + raw.string());
+    const Ran rawRun = Replay(kClock + "--raw-mode " + raw.string());
     EXPECT_NE(rawRun.out.find("\"last_position\": [\"46.16409\", \"3.44655\"], "
                               "\"positions\": {\"4840D6\": [46.16409, 3.44655]}"),
               std::string::npos) << rawRun.out;
     // Due north of the receiver: on its meridian, 60 NM being about a degree.
     const fs::path north = WriteFile("north.txt", "+,,17,4840D6,,,0,60.0,0.0,,,,,,,;\r\n");
-    const ToolRun northRun = Replay(kClock + "--dst --ref 48.5,2.0 " + north.string());
+    const Ran northRun = Replay(kClock + "--dst --ref 48.5,2.0 " + north.string());
     EXPECT_NE(northRun.out.find("\"positions\": {\"4840D6\": [49.499326, 2]}"), std::string::npos) << northRun.out;
     EXPECT_NE(Replay(kClock + raw.string()).out.find("\"last_position\": [\"74158\", \"50194\"]"), std::string::npos);
 }
@@ -141,11 +135,11 @@ TEST(Replay, SortPurgeDistanceAndRawOptions)
 TEST(Replay, ClockReachesTheEndsOfWhatItHolds)
 {
     const fs::path input = WriteFile("stream.txt", kStream);
-    const ToolRun last = Replay("--clock 2262-04-11T23:47:16Z --purge-after 0.5 " + input.string());
-    ASSERT_EQ(last.exitCode, 0) << last.err;
+    const Ran last = Replay("--clock 2262-04-11T23:47:16Z --purge-after 0.5 " + input.string());
+    ASSERT_EQ(last.status, 0) << last.err;
     EXPECT_NE(last.out.find("\"23471600\", \"3C6444\""), std::string::npos) << last.out;
-    const ToolRun first = Replay("--clock 1677-09-21T00:12:44Z " + input.string());
-    ASSERT_EQ(first.exitCode, 0) << first.err;
+    const Ran first = Replay("--clock 1677-09-21T00:12:44Z " + input.string());
+    ASSERT_EQ(first.status, 0) << first.err;
     EXPECT_NE(first.out.find("\"00124400\", \"3C6444\""), std::string::npos) << first.out;
 }
 
@@ -154,7 +148,7 @@ TEST(Replay, LogHoldsTheLinesAsReceived)
     const fs::path input = WriteFile("stream.txt", kStream);
     const fs::path log = TempDir() / "Output.txt";
     std::ofstream(log) << std::string(10000, 'x'); // an older, longer log
-    ASSERT_EQ(Replay(kClock + "--log " + log.string() + " " + input.string()).exitCode, 0);
+    ASSERT_EQ(Replay(kClock + "--log " + log.string() + " " + input.string()).status, 0);
     std::string expected = kStream;
     expected.erase(expected.find("line noise"), 10);
     EXPECT_EQ(Read(log), expected);
@@ -163,7 +157,7 @@ TEST(Replay, LogHoldsTheLinesAsReceived)
 TEST(Replay, EscapesEveryByteThatIsNotPrintableAscii)
 {
     const fs::path input = WriteFile("bytes.txt", std::string("+,,17,4840D6,\"A\\\xe9\x01\t\x7f,,,,,,,,,,,;\r\n"));
-    const ToolRun run = Replay(kClock + input.string());
+    const Ran run = Replay(kClock + input.string());
     EXPECT_NE(run.out.find("\"\\\"A\\\\\\u00e9\\u0001\\t\\u007f\""), std::string::npos) << run.out;
 }
 
@@ -192,19 +186,19 @@ TEST(Replay, BadUsageAndUnreadableInput)
         {"--clock 1677-09-21T00:12:43Z " + input.string(), "--clock"},
         {"--clock 2262-01-01T00:00:00Z --purge-after 1000000000 " + input.string(), "--purge-after"},
         // A line feed in a value stays out of the one-line message.
-        {"--sort '1\n2' " + input.string(), "--sort"},
+        {"--sort 1\n2 " + input.string(), "--sort"},
         {"--raw-mode=1 " + input.string(), "--raw-mode"},
         {"", "FILE"},
         {input.string() + " " + input.string(), "unexpected"},
     };
     for (const auto& row : rows) {
-        const ToolRun run = Replay(row.args);
-        EXPECT_EQ(run.exitCode, 2) << row.args;
+        const Ran run = Replay(row.args);
+        EXPECT_EQ(run.status, 2) << row.args;
         EXPECT_TRUE(run.out.empty()) << row.args;
         EXPECT_NE(run.err.find(row.named), std::string::npos) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
-    const ToolRun missing = Replay((TempDir() / "no-such-file").string());
-    EXPECT_EQ(missing.exitCode, 1);
+    const Ran missing = Replay((TempDir() / "no-such-file").string());
+    EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("no-such-file"), std::string::npos);
 }
