@@ -197,7 +197,8 @@ void FeedDump1090(FeedProtocol protocol)
     Board board(device, {"--rate", "600", "--aircraft", "16", "--seed", "11"});
     ASSERT_TRUE(std::filesystem::exists(device)) << "telvorn-board gave no device: " << board.err;
     const std::string where = "127.0.0.1:" + std::to_string(input);
-    Monitor monitor(dir, device, {"--connect", where + ":" + std::string(FeedProtocolName(protocol)), "--raw-port", "0"});
+    const std::string push = where + ":" + std::string(FeedProtocolName(protocol));
+    Monitor monitor(dir, device, {"--connect", push, "--raw-port", "0"});
     // Their output taken as it comes; true once the monitor has ended.
     const auto ended = [&] {
         monitor.read();
