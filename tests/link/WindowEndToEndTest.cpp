@@ -1,6 +1,7 @@
 // The main window on a real serial port, with the board emulator on a
 // pseudo-terminal at the other end: rows with their countries, the `Mode`
-// button switching the board, a configuration round trip restarting it.
+// button switching the board, a configuration round trip restarting it at
+// the line settings chosen, on the device itself.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,9 +12,11 @@
 #include <QTest>
 #include <QThread>
 
-#include "BoardServer.h"
+#include <termios.h>
+
 #include "ConfigDone.h"
 #include "EventLoop.h"
+#include "ProgramRun.h"
 #include "TempFolder.h"
 #include "platform/FileSettingsStore.h"
 #include "platform/QtSerialPort.h"
@@ -30,12 +33,7 @@ using test::WaitFor;
 TEST(WindowEndToEnd, ShowsTheBoardsAircraftAndItsButtonsDriveTheBoard)
 {
     test::TempFolder dir;
-    board::BoardOptions options;
-    options.seed = 5;
-    options.rate = 300;
-    options.symlink = (dir.path() / "board").string();
-    board::BoardServer board(options);
-    board.start();
+    const test::Board board(dir.path() / "board", {"--seed", "5", "--rate", "300"});
 
     FileSettingsStore store(dir.path() / "settings");
     AppSettings saved;
@@ -56,10 +54,21 @@ TEST(WindowEndToEnd, ShowsTheBoardsAircraftAndItsButtonsDriveTheBoard)
     s.endProgram = [&] { ended = true; };
     s.sleep = [](int ms) { QThread::msleep(unsigned(ms)); };
     s.currentDirectory = [&] { return dir.path().string(); };
-    s.runDevice = options.symlink;
+    s.runDevice = (dir.path() / "board").string();
     Main m(s);
+    // The speed the device is set to, once its other settings are checked.
+    const auto speed = [&] {
+        termios tio{};
+        EXPECT_EQ(tcgetattr(int(port.qtPort().handle()), &tio), 0);
+        EXPECT_EQ(tio.c_cflag & CSIZE, tcflag_t(CS8));
+        EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB), tcflag_t(0));
+        EXPECT_NE(tio.c_iflag & IXON, tcflag_t(0));
+        EXPECT_NE(tio.c_iflag & IXOFF, tcflag_t(0));
+        return cfgetospeed(&tio);
+    };
     ASSERT_TRUE(m.Form_Load());
     EXPECT_EQ(m.windowTitle(), "ADSB 0.9.0 - Firmware 2.8");
+    EXPECT_EQ(speed(), speed_t(B115200));
 
     auto lines = [&] { return LeadingNumber(m.status().panel(Panel::All)->text().toStdString()); };
     auto anyCell = [&](int column, auto&& holds) {
@@ -81,10 +90,15 @@ TEST(WindowEndToEnd, ShowsTheBoardsAircraftAndItsButtonsDriveTheBoard)
         return anyCell(int(Index(Column::Lat0)), [](const QString& c) { return !c.isEmpty() && !c.contains('.'); });
     })) << "records keep coming after the click, with raw fields";
 
-    // The dialog closes the port and the start-up runs again, log now on.
-    test::DoneWhenShown([](Config& c) { c.setLOG(true); });
+    // The dialog closes the port and the start-up runs again, log and high
+    // speed now on.
+    test::DoneWhenShown([](Config& c) {
+        c.setLOG(true);
+        c.setHSp(true);
+    });
     QTest::mouseClick(m.status().conf(), Qt::LeftButton);
     EXPECT_EQ(m.windowTitle(), "ADSB 0.9.0 - Firmware 2.8");
+    EXPECT_EQ(speed(), speed_t(B1000000));
     EXPECT_EQ(m.status().mode()->text(), "Decoded");
     EXPECT_TRUE(port.isOpen());
     const auto before = lines();

@@ -2,31 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <optional>
 #include <string>
-#include <sys/wait.h>
 #include <utility>
 
 #include "ArgParse.h"
+#include "ProgramRun.h"
+#include "TextFields.h"
 
 namespace telvorn::app {
 namespace {
-
-// The exit code and standard output, or standard error if `errors`.
-std::pair<int, std::string> RunTelvorn(const std::string& args, bool errors)
-{
-    const std::string command =
-        std::string("'") + TELVORN_EXE + "' " + args + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null");
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return {-1, {}};
-    std::string text;
-    for (int c; (c = std::fgetc(pipe)) != EOF;)
-        text += char(c);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text};
-}
 
 // Good input: `text` is all of standard output, and standard error is empty.
 // Bad input: exit code 2, nothing on standard output (not even for a good
@@ -55,8 +40,7 @@ TEST(TelvornCommands, Contracts)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.args);
-        const auto [exitCode, out] = RunTelvorn(row.args, false);
-        const std::string err = RunTelvorn(row.args, true).second;
+        const auto [exitCode, out, err] = test::RunProgram(TELVORN_EXE, test::Split(row.args, ' '));
         EXPECT_EQ(exitCode, row.exitCode);
         EXPECT_EQ(out, row.exitCode == 0 ? row.text : "");
         const bool oneLineNamingIt = err.find(row.text) != std::string::npos && err.find('\n') == err.size() - 1;

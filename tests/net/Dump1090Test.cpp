@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,106 +21,68 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTcpSocket>
 
 #include "NetTestKit.h"
+#include "ProgramRun.h"
 #include "TempFolder.h"
 #include "TextFields.h"
 #include "feeds/FeedProtocol.h"
 
 using namespace telvorn;
+using namespace telvorn::test;
 using namespace std::chrono_literals;
-using test::LineBuffer;
-using test::TrimmedRight;
-using test::WaitFor;
 
 namespace {
 
-// telvorn-board on a pseudo-terminal, reached through a link of ours.
-class Board {
-public:
-    explicit Board(const std::filesystem::path& device)
-    {
-        process_.start(TELVORN_BOARD_EXE, {"--rate", "600", "--aircraft", "16", "--seed", "11", "--symlink",
-                                           QString::fromStdString(device.string())});
-        WaitFor([&] { return std::filesystem::exists(device) || process_.state() == QProcess::NotRunning; }, 20s);
-    }
-    ~Board()
-    {
-        process_.terminate();
-        process_.waitForFinished(5000);
-    }
+using Calls = std::map<std::string, std::string>; // address -> call sign ("" before one came)
 
-private:
-    QProcess process_;
-};
+// The settings of a monitor: the board's device, raw frames on.
+Setting MonitorSettings(const TempFolder& dir, const std::filesystem::path& device)
+{
+    const std::filesystem::path store = dir.path() / "settings";
+    std::filesystem::create_directories(store / "Orvalen Software");
+    std::ofstream(store / "Orvalen Software" / "ADSB.conf")
+        << "COM=number:1\nDevice=text:" << device.string() << "\nRAW=number:-1\n";
+    return {{"TELVORN_SETTINGS_DIR=" + store.string()}};
+}
 
-// `telvorn monitor` with settings of its own (the board's device, raw frames
-// on), its table every second and what it says on stderr.
-class Monitor {
-public:
-    std::map<std::string, std::string> calls; // the table's addresses and call signs
-    std::string errors;
-
-    Monitor(const test::TempFolder& dir, const std::filesystem::path& device, const QStringList& feeds)
+// `telvorn monitor` printing its table every second.
+struct Monitor : Program {
+    Monitor(const TempFolder& dir, const std::filesystem::path& device, const Args& feeds)
+        : Program(TELVORN_BIN, Args{"monitor", "--every", "1"} + feeds, MonitorSettings(dir, device))
     {
-        const std::filesystem::path store = dir.path() / "settings" / "Orvalen Software";
-        std::filesystem::create_directories(store);
-        std::ofstream(store / "ADSB.conf") << "COM=number:1\nDevice=text:" << device.string() << "\nRAW=number:-1\n";
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TELVORN_SETTINGS_DIR", QString::fromStdString((dir.path() / "settings").string()));
-        process_.setProcessEnvironment(env);
-        QObject::connect(&process_, &QProcess::readyReadStandardOutput, &process_, [this] {
-            out_.add(process_.readAllStandardOutput().toStdString(), [this](const std::string& line) { table(line); });
-        });
-        QObject::connect(&process_, &QProcess::readyReadStandardError, &process_,
-                         [this] { errors += process_.readAllStandardError().toStdString(); });
-        process_.start(TELVORN_BIN, QStringList{"monitor", "--every", "1"} + feeds);
     }
-    ~Monitor()
-    {
-        process_.terminate();
-        process_.waitForFinished(10000);
-    }
-    bool running() const { return process_.state() != QProcess::NotRunning; }
     // The port of the monitor's server of this protocol, from its "feeds:" line.
     std::uint16_t servedPort(FeedProtocol protocol) const
     {
         const std::string mark = std::string(FeedProtocolName(protocol)) + " on 127.0.0.1:";
-        const std::size_t at = errors.find(mark);
-        return at == std::string::npos ? 0 : std::uint16_t(std::atoi(errors.c_str() + at + mark.size()));
+        const std::size_t at = err.find(mark);
+        return at == std::string::npos ? 0 : std::uint16_t(std::atoi(err.c_str() + at + mark.size()));
+    }
+    // The addresses and call signs of the last table printed whole.
+    Calls calls() const
+    {
+        const std::size_t end = out.rfind('\n');
+        const std::size_t start = end == std::string::npos ? end : out.rfind('\n', end - 1);
+        const QJsonObject json =
+            QJsonDocument::fromJson(QByteArray::fromStdString(out.substr(start + 1, end - start - 1))).object();
+        const QJsonArray columns = json["columns"].toArray();
+        const auto column = [&](const char* name) {
+            return std::find(columns.begin(), columns.end(), QJsonValue(name)) - columns.begin();
+        };
+        const auto icao = column("ICAO"), call = column("CALL");
+        Calls calls;
+        for (const QJsonValue& row : json["rows"].toArray())
+            calls[row[icao].toString().toStdString()] = TrimmedRight(row[call].toString().toStdString());
+        return calls;
     }
     std::size_t withCall() const
     {
-        std::size_t n = 0;
-        for (const auto& [address, call] : calls)
-            n += !call.empty();
-        return n;
+        const Calls all = calls();
+        return std::size_t(std::count_if(all.begin(), all.end(), [](const auto& c) { return !c.second.empty(); }));
     }
-
-private:
-    void table(const std::string& line)
-    {
-        const QJsonObject json = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
-        const QJsonArray columns = json["columns"].toArray();
-        qsizetype icao = -1, call = -1;
-        for (qsizetype c = 0; c < columns.size(); ++c) {
-            if (columns[c].toString() == "ICAO")
-                icao = c;
-            if (columns[c].toString() == "CALL")
-                call = c;
-        }
-        if (icao < 0 || call < 0)
-            return;
-        calls.clear();
-        for (const QJsonValue& row : json["rows"].toArray())
-            calls[row[icao].toString().toStdString()] = TrimmedRight(row[call].toString().toStdString());
-    }
-
-    QProcess process_;
-    LineBuffer out_;
 };
 
 // The addresses of the AVR frames the monitor served: DF 11 and 17 frames
@@ -149,26 +112,25 @@ struct SentFrames {
     }
 };
 
-// dump1090-mutability listening on 127.0.0.1 only, with its input port of
-// the protocol and its BaseStation output; what it says there, by address.
+// dump1090-mutability listening on 127.0.0.1 only, on the ports given
+// ("--net-bi-port", ...) and its BaseStation output, every other port off;
+// what it says there, by address.
 class Dump1090 {
 public:
-    std::map<std::string, std::string> calls; // address -> call sign ("" before one came)
+    Calls calls;
 
-    Dump1090(FeedProtocol input, std::uint16_t inputPort, std::uint16_t sbsPort)
+    static std::string program() { return QStandardPaths::findExecutable("dump1090-mutability").toStdString(); }
+
+    Dump1090(std::map<std::string, std::uint16_t> ports, std::uint16_t sbsPort)
     {
-        const QString program = QStandardPaths::findExecutable("dump1090-mutability");
-        if (program.isEmpty())
-            return;
-        const QString in = QString::number(inputPort);
-        process_.start(program, {"--net-only", "--quiet", "--net-bind-address", "127.0.0.1", "--net-heartbeat", "0",
-                                 "--net-ro-port", "0", "--net-bo-port", "0", "--net-ri-port",
-                                 input == FeedProtocol::Raw ? in : "0", "--net-bi-port",
-                                 input == FeedProtocol::Beast ? in : "0", "--net-sbs-port",
-                                 QString::number(sbsPort)});
+        Args args{"--net-only", "--quiet", "--net-bind-address", "127.0.0.1", "--net-heartbeat", "0",
+                  "--net-sbs-port", std::to_string(sbsPort)};
+        for (const char* port : {"--net-ro-port", "--net-bo-port", "--net-ri-port", "--net-bi-port"})
+            args = args + Args{port, std::to_string(ports[port])};
+        process_ = std::make_unique<Program>(program(), args);
         QObject::connect(&sbs_, &QTcpSocket::readyRead, &sbs_, [this] {
             pending_.add(sbs_.readAll().toStdString(), [this](const std::string& line) {
-                const std::vector<std::string> f = test::Split(line);
+                const std::vector<std::string> f = Split(line);
                 if (f.size() < 11 || f[0] != "MSG")
                     return;
                 std::string& call = calls[f[4]];
@@ -180,45 +142,41 @@ public:
         WaitFor([&] {
             if (sbs_.state() == QAbstractSocket::UnconnectedState)
                 sbs_.connectToHost(QHostAddress::LocalHost, sbsPort);
-            test::RunFor(50ms);
-            return sbs_.state() == QAbstractSocket::ConnectedState || process_.state() == QProcess::NotRunning;
+            RunFor(50ms);
+            process_->read();
+            return serving() || !process_->running();
         }, 20s);
     }
-    ~Dump1090()
-    {
-        process_.terminate();
-        process_.waitForFinished(5000);
-    }
-    static bool installed() { return !QStandardPaths::findExecutable("dump1090-mutability").isEmpty(); }
     bool serving() const { return sbs_.state() == QAbstractSocket::ConnectedState; }
+    Program& process() { return *process_; }
 
 private:
-    QProcess process_;
+    std::unique_ptr<Program> process_;
     QTcpSocket sbs_;
     LineBuffer pending_;
 };
 
 // What the decoder knows and our table does not, or the other way round.
-std::string Differences(const Monitor& monitor, const SentFrames& sent, const Dump1090& decoder)
+std::string Differences(const Calls& ours, const SentFrames& sent, const Dump1090& decoder)
 {
     std::string out;
     for (const std::string& address : sent.announced) {
         const auto it = decoder.calls.find(address);
-        const auto ours = monitor.calls.find(address);
+        const auto mine = ours.find(address);
         if (it == decoder.calls.end())
             out += "dump1090 does not know " + address + "; ";
-        else if (ours != monitor.calls.end() && it->second != ours->second)
-            out += address + " is '" + it->second + "' for dump1090, '" + ours->second + "' for us; ";
+        else if (mine != ours.end() && it->second != mine->second)
+            out += address + " is '" + it->second + "' for dump1090, '" + mine->second + "' for us; ";
     }
     for (const auto& [address, call] : decoder.calls)
-        if (!monitor.calls.contains(address) && !sent.df18.contains(address))
+        if (!ours.contains(address) && !sent.df18.contains(address))
             out += "dump1090 knows " + address + ", we do not; ";
     return out;
 }
 
 void FeedDump1090(FeedProtocol protocol)
 {
-    if (!Dump1090::installed()) {
+    if (Dump1090::program().empty()) {
         if (std::getenv("CI"))
             FAIL() << "dump1090-mutability is missing: scripts/install-deps.sh test installs it";
         GTEST_SKIP() << "dump1090-mutability is not installed (apt-get install dump1090-mutability)";
@@ -228,36 +186,40 @@ void FeedDump1090(FeedProtocol protocol)
     std::unique_ptr<Dump1090> decoder;
     std::uint16_t input = 0;
     for (int attempt = 0; attempt < 5 && !(decoder && decoder->serving()); ++attempt) {
-        input = test::FreePort();
-        decoder = std::make_unique<Dump1090>(protocol, input, test::FreePort());
+        input = FreePort();
+        const char* port = protocol == FeedProtocol::Raw ? "--net-ri-port" : "--net-bi-port";
+        decoder = std::make_unique<Dump1090>(std::map<std::string, std::uint16_t>{{port, input}}, FreePort());
     }
     ASSERT_TRUE(decoder && decoder->serving()) << "dump1090-mutability did not start";
 
-    test::TempFolder dir;
+    TempFolder dir;
     const std::filesystem::path device = dir.path() / "board";
-    Board board(device);
-    ASSERT_TRUE(std::filesystem::exists(device)) << "telvorn-board gave no device";
-    const QString connect =
-        "127.0.0.1:" + QString::number(input) + ":" + QString::fromLatin1(FeedProtocolName(protocol).data());
-    Monitor monitor(dir, device, {"--connect", connect, "--raw-port", "0"});
-    ASSERT_TRUE(WaitFor([&] { return monitor.servedPort(FeedProtocol::Raw) != 0 || !monitor.running(); }, 30s))
-        << monitor.errors;
+    Board board(device, {"--rate", "600", "--aircraft", "16", "--seed", "11"});
+    ASSERT_TRUE(std::filesystem::exists(device)) << "telvorn-board gave no device: " << board.err;
+    const std::string where = "127.0.0.1:" + std::to_string(input);
+    const std::string push = where + ":" + std::string(FeedProtocolName(protocol));
+    Monitor monitor(dir, device, {"--connect", push, "--raw-port", "0"});
+    // Their output taken as it comes; true once the monitor has ended.
+    const auto ended = [&] {
+        monitor.read();
+        decoder->process().read();
+        return !monitor.running();
+    };
+    WaitFor([&] { return ended() || monitor.servedPort(FeedProtocol::Raw) != 0; }, 30s);
+    ASSERT_NE(monitor.servedPort(FeedProtocol::Raw), 0) << monitor.err;
     SentFrames sent(monitor.servedPort(FeedProtocol::Raw));
-
-    EXPECT_TRUE(WaitFor([&] { return monitor.withCall() >= 12 || !monitor.running(); }, 60s))
-        << "the monitor's table has " << monitor.withCall() << " call signs\n"
-        << monitor.errors;
-    ASSERT_GE(sent.announced.size(), 12u) << monitor.errors;
+    WaitFor([&] { return ended() || monitor.withCall() >= 12; }, 60s);
+    EXPECT_GE(monitor.withCall(), 12u) << "call signs in the monitor's table\n" << monitor.err;
+    ASSERT_GE(sent.announced.size(), 12u) << monitor.err;
     std::string differences;
     EXPECT_TRUE(WaitFor([&] {
-        differences = Differences(monitor, sent, *decoder);
+        ended();
+        differences = Differences(monitor.calls(), sent, *decoder);
         return differences.empty();
     }, 60s)) << differences;
-    EXPECT_NE(monitor.errors.find(connect.toStdString().substr(0, connect.lastIndexOf(':')) + " connected"),
-              std::string::npos)
-        << monitor.errors;
+    EXPECT_NE(monitor.err.find(where + " connected"), std::string::npos) << monitor.err;
     for (const char* trouble : {"cannot connect", "lost the", "dropped"})
-        EXPECT_EQ(monitor.errors.find(trouble), std::string::npos) << monitor.errors;
+        EXPECT_EQ(monitor.err.find(trouble), std::string::npos) << monitor.err;
 }
 
 } // namespace
