@@ -84,13 +84,10 @@ TEST(AddressIndex, AgreesWithAMapUnderRandomInsertsAndErases)
             reference[address] = id;
         }
         if (step % 7 == 0) {
-            for (std::size_t i = 0; i < addresses.size(); ++i) {
-                const auto found = index.find(addresses[i]);
-                const auto it = reference.find(addresses[i]);
-                ASSERT_EQ(found.has_value(), it != reference.end()) << addresses[i] << " at step " << step;
-                if (found) {
-                    ASSERT_EQ(*found, it->second);
-                }
+            for (const std::string& other : addresses) {
+                const auto it = reference.find(other);
+                ASSERT_EQ(index.find(other), it == reference.end() ? std::nullopt : std::optional(it->second))
+                    << other << " at step " << step;
             }
         }
     }

@@ -105,25 +105,21 @@ TEST(Tracker, KeepsThePositionOfEachRecordInEachMode)
     EXPECT_NEAR(c.track("4840D6")->position()->lat, 48.85, 1e-9);
 }
 
+// Over the ground from the velocity (east, north), else the magnetic heading.
 TEST(Tracker, TrackFromTheVelocityElseTheMagneticHeading)
 {
     struct Row {
-        std::string record;
+        const char *east, *north, *heading;
         std::optional<double> track;
     };
     const Row rows[] = {
-        {Record17("4840D6", {{12, "400"}, {13, "0"}}), 90.0},
-        {Record17("4840D6", {{12, "0"}, {13, "-400"}}), 180.0},
-        {Record17("4840D6", {{12, "-300"}, {13, "300"}}), 315.0},
-        {Record17("4840D6", {{12, "-300"}, {13, "300"}, {14, "10.0"}}), 315.0},
-        {Record17("4840D6", {{14, "42.5"}}), 42.5},
-        {Record17("4840D6", {{12, "0"}, {13, "0"}, {14, "370"}}), 10.0},
-        {Record17("4840D6", {{9, "35000"}}), std::nullopt},
+        {"400", "0", "", 90.0}, {"0", "-400", "", 180.0}, {"-300", "300", "", 315.0}, {"-300", "300", "10.0", 315.0},
+        {"", "", "42.5", 42.5}, {"0", "0", "370", 10.0}, {"", "", "", std::nullopt},
     };
     for (const Row& row : rows) {
         Chain c;
-        c.line(row.record);
-        EXPECT_EQ(c.track("4840D6")->track(), row.track) << row.record;
+        c.line(Record17("4840D6", {{9, "35000"}, {12, row.east}, {13, row.north}, {14, row.heading}}));
+        EXPECT_EQ(c.track("4840D6")->track(), row.track) << row.east << " " << row.north << " " << row.heading;
     }
     // The components may come in different records: the cells keep the latest of each.
     Chain c;
