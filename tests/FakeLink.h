@@ -1,11 +1,9 @@
 #pragma once
 
-#include <chrono>
 #include <deque>
 #include <functional>
 #include <map>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -26,34 +24,22 @@ public:
     explicit FakeSerialPort(Transcript& log) : log_(log) {}
 
     std::map<std::string, std::string> replies{{"?", "ADSB 2.8 board\r\n"}, {"p", "|48.72171,2.37403;"}};
-    // Answers to successive open() calls; true once these run out.
-    std::deque<bool> opens;
+    int failingOpens = 0; // the next open() calls that fail
     std::string settings;
     bool xonXoff = false;
     CommHandler comm;
     LossHandler loss;
 
-    bool setSettings(std::string_view text) override
-    {
-        settings = text;
-        return true;
-    }
+    bool setSettings(std::string_view text) override { settings = text; return true; }
     void setXonXoff(bool on) override { xonXoff = on; }
-    bool setCommPort(int number) override
-    {
-        number_ = number < 1 ? number_ : number;
-        return number >= 1;
-    }
+    bool setCommPort(int number) override { if (number >= 1) number_ = number; return number >= 1; }
     int commPort() const override { return number_; }
     void setDevice(const std::string& path) override { device_ = path; }
     const std::string& device() const override { return device_; }
     std::string portName() const override { return device_.empty() ? "COM" + std::to_string(number_) : device_; }
-
     bool open() override
     {
-        open_ = opens.empty() || opens.front();
-        if (!opens.empty())
-            opens.pop_front();
+        open_ = --failingOpens < 0;
         log_.push_back(open_ ? "open" : "open failed");
         return open_;
     }
@@ -72,16 +58,8 @@ public:
         if (auto reply = replies.find(std::string(bytes)); reply != replies.end())
             input_ += reply->second;
     }
-    std::string readAll() override
-    {
-        log_.push_back("read");
-        return std::exchange(input_, {});
-    }
-    void clearInput() override
-    {
-        log_.push_back("clear");
-        input_.clear();
-    }
+    std::string readAll() override { log_.push_back("read"); return std::exchange(input_, {}); }
+    void clearInput() override { log_.push_back("clear"); input_.clear(); }
     void setRThreshold(int characters) override
     {
         if (std::exchange(threshold_, characters) != characters)
@@ -92,10 +70,8 @@ public:
 
 private:
     Transcript& log_;
-    int number_ = 1;
-    int threshold_ = 0;
-    std::string device_;
-    std::string input_;
+    int number_ = 1, threshold_ = 0;
+    std::string device_, input_;
     bool open_ = false;
 };
 
@@ -107,7 +83,8 @@ struct Box {
     friend bool operator==(const Box&, const Box&) = default;
 };
 
-// The window's side of the link, answering message boxes from a script.
+// The window's side of the link, answering message boxes from a script:
+// once it runs out, Ok where that is the only button, Cancel otherwise.
 class FakeLinkHost final : public LinkHost {
 public:
     explicit FakeLinkHost(Transcript& log) : log_(log) {}
@@ -115,23 +92,18 @@ public:
     std::deque<MsgResult> answers;
     std::vector<Box> boxes;
     std::vector<std::string> statuses;
-    std::string caption = "ADS-B";
-    std::string modeCaption = "&Decoded";
-    std::string directory = "/nonexistent-folder";
+    std::string caption = "ADS-B", modeCaption = "&Decoded", directory = "/nonexistent-folder";
     std::function<void()> onConfigure;
-    bool ended = false;
-    // Against a real board the waits must really pass.
-    bool realSleep = false;
 
     MsgResult MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title,
                      const std::string&) override
     {
         log_.push_back("box " + title);
         boxes.push_back({text, buttons, icon, title});
-        if (answers.empty())
-            return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
-        const MsgResult answer = answers.front();
-        answers.pop_front();
+        const MsgResult answer = answers.empty() ? buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel
+                                                 : answers.front();
+        if (!answers.empty())
+            answers.pop_front();
         return answer;
     }
     void setCaption(const std::string& text) override { caption = text; }
@@ -142,18 +114,9 @@ public:
         if (onConfigure)
             onConfigure();
     }
-    void Sleep(int milliseconds) override
-    {
-        log_.push_back("~" + std::to_string(milliseconds));
-        if (realSleep)
-            std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
+    void Sleep(int milliseconds) override { log_.push_back("~" + std::to_string(milliseconds)); }
     std::string currentDirectory() override { return directory; }
-    void EndProgram() override
-    {
-        log_.push_back("end");
-        ended = true;
-    }
+    void EndProgram() override { log_.push_back("end"); }
     void linkStatus(LinkState, const std::string& message) override { statuses.push_back(message); }
 
 private:
