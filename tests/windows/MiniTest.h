@@ -21,18 +21,25 @@ inline void Fail(const char* file, int line, const std::string& message)
     std::printf("  %s:%d: %s\n", file, line, message.c_str());
 }
 
-// Text cut at 60 bytes, the unprintable ones in decimal as <0>; numbers as they are.
+// Text with the unprintable bytes in decimal as <0>; numbers as they are.
 template <typename T> std::string Show(const T& value)
 {
     if constexpr (std::is_convertible_v<const T&, std::string_view>) {
-        const std::string_view text(value);
         std::string out = "\"";
-        for (const unsigned char c : text.substr(0, 60))
+        for (const unsigned char c : std::string_view(value))
             out += c >= 0x20 && c < 0x7F ? std::string(1, char(c)) : "<" + std::to_string(c) + ">";
-        return out + "\" (" + std::to_string(text.size()) + " bytes)";
+        return out + "\"";
     } else {
         return std::to_string(value);
     }
+}
+
+template <typename A, typename B>
+void CheckEq(const char* file, int line, const char* what, const A& actual, const B& expected,
+             const std::string& context)
+{
+    if (!(actual == expected))
+        Fail(file, line, what + (" is " + Show(actual)) + ", expected " + Show(expected) + " [" + context + "]");
 }
 
 inline int RunAll()
@@ -50,22 +57,12 @@ inline int RunAll()
 
 } // namespace minitest
 
-#define MT_CASE(name)                                                                              \
-    static void name();                                                                            \
-    static const bool name##Registered = (minitest::cases.emplace_back(#name, &name), true);       \
+#define MT_CASE(name)                                                                                                  \
+    static void name();                                                                                                \
+    static const bool name##Registered = (minitest::cases.emplace_back(#name, &name), true);                           \
     static void name()
 
-#define MT_CHECK(condition, context)                                                               \
-    ((condition) ? void()                                                                          \
-                 : minitest::Fail(__FILE__, __LINE__,                                              \
-                     std::string(#condition " is false [") + (context) + "]"))
+#define MT_CHECK(condition, context)                                                                                   \
+    ((condition) ? void() : minitest::Fail(__FILE__, __LINE__, std::string(#condition " is false [") + (context) + "]"))
 
-#define MT_CHECK_EQ(actual, expected, context)                                                     \
-    do {                                                                                           \
-        const auto& actual_ = (actual);                                                            \
-        const auto& expected_ = (expected);                                                        \
-        if (!(actual_ == expected_))                                                               \
-            minitest::Fail(__FILE__, __LINE__,                                                     \
-                #actual " is " + minitest::Show(actual_) + ", expected "                           \
-                    + minitest::Show(expected_) + " [" + (context) + "]");                         \
-    } while (false)
+#define MT_CHECK_EQ(actual, expected, context) minitest::CheckEq(__FILE__, __LINE__, #actual, actual, expected, context)
