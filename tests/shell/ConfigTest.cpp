@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -21,13 +20,7 @@ protected:
     QWidget owner;
     Config dialog{&owner, NumberedComPorts()};
 
-    template <class T>
-    T* control(const char* name)
-    {
-        T* found = dialog.findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    template <class T> T* control(const char* name) { return dialog.findChild<T*>(QString::fromLatin1(name)); }
     QLineEdit* box(const char* name) { return control<QLineEdit>(name); }
     QListWidget* vLst() { return control<QListWidget>("vLst"); }
     QString topItem() { return vLst()->indexAt(QPoint(0, 0)).data().toString(); }
@@ -85,8 +78,6 @@ TEST_F(ConfigTest, FocusStartsOnThePortListAndTabsInTheDesignOrder)
         dialog.close();
     });
     EXPECT_EQ(visited, QStringList({"vLst", "&Done", "vLat", "vLon", "&Log", "1Mbs", "vLst"}));
-    EXPECT_EQ(control<QLabel>("vLbl")->text(), "Lat.              Lon.");
-    EXPECT_EQ(control<QCheckBox>("vSpd")->toolTip(), "Select for 1Mbs speed else 115200 Baud will be used");
 }
 
 // Setting writes to the controls only: "&Done" confirms what they show, the
@@ -95,7 +86,6 @@ TEST_F(ConfigTest, DoneConfirmsTheControlsAndTheCloseBoxWhatWasSet)
 {
     setInForce();
     EXPECT_EQ(dialog.Port(), 0);
-    EXPECT_FALSE(dialog.LOG());
     EXPECT_EQ(dialog.LAT(), "");
     EXPECT_EQ(open([&] { QTest::mouseClick(control<QPushButton>("OK"), Qt::LeftButton); }), QDialog::Accepted);
     EXPECT_TRUE(dialog.Done());
@@ -121,6 +111,8 @@ TEST_F(ConfigTest, DoneConfirmsTheControlsAndTheCloseBoxWhatWasSet)
     EXPECT_FALSE(dialog.LOG() || dialog.HSp());
 }
 
+// The port is the item at the top of the one-item list; a stored device
+// unplugged since is in it all the same.
 TEST_F(ConfigTest, ThePortIsTheItemAtTheTopOfTheOneItemList)
 {
     dialog.setPort(3);
@@ -130,21 +122,28 @@ TEST_F(ConfigTest, ThePortIsTheItemAtTheTopOfTheOneItemList)
     open([&] {
         shown = topItem();
         oneItemHigh = vLst()->indexAt(QPoint(0, vLst()->viewport()->height() - 1)).row() == 2;
+        QTest::keyClick(vLst(), Qt::Key_Down);
+        QTest::keyClick(vLst(), Qt::Key_Down);
+        shown += " " + topItem();
         dialog.OK_Click();
     });
-    EXPECT_EQ(shown, "COM3");
+    EXPECT_EQ(shown, "COM3 COM5");
     EXPECT_TRUE(oneItemHigh);
-    EXPECT_EQ(dialog.Port(), 3);
-
-    dialog.setPort(3);
+    EXPECT_EQ(dialog.Port(), 5);
+#ifndef _WIN32
+    std::vector<PortItem> ports = {DevicePortItem("/dev/ttyS0", ""), DevicePortItem("/dev/ttyUSB0", "")};
+    NumberPortItems(ports);
+    dialog.setPorts(ports);
+    dialog.setPort(1);
+    dialog.setDevice("/dev/ttyACM3");
     open([&] {
-        QTest::keyClick(vLst(), Qt::Key_Down);
-        QTest::keyClick(vLst(), Qt::Key_Down);
         shown = topItem();
         dialog.OK_Click();
     });
-    EXPECT_EQ(shown, "COM5");
-    EXPECT_EQ(dialog.Port(), 5);
+    EXPECT_EQ(shown, "ttyACM3");
+    EXPECT_EQ(dialog.Device(), "/dev/ttyACM3");
+    EXPECT_EQ(dialog.Port(), 3);
+#endif
 }
 
 // Leaving a box for another control of the dialog, or "&Done" while it has
@@ -156,41 +155,19 @@ TEST_F(ConfigTest, LeavingABoxOrDoneValidatesIt)
         {"vLat", "48,5", true, " 48"}, {"vLon", "-179.999995", true, "-180"},
     };
     for (const auto& row : rows) {
-        const bool lat = row.box == std::string_view("vLat");
         std::string shown;
         open([&] {
             type(box(row.box), row.typed);
-            if (row.done)
-                QTest::keyClick(box(row.box), Qt::Key_D, Qt::AltModifier);
-            else
-                QTest::keyClick(box(row.box), Qt::Key_Tab);
-            if (!row.done) {
-                shown = box(row.box)->text().toStdString();
+            QTest::keyClick(box(row.box), row.done ? Qt::Key_D : Qt::Key_Tab,
+                            row.done ? Qt::AltModifier : Qt::NoModifier);
+            shown = box(row.box)->text().toStdString();
+            if (!row.done)
                 dialog.close();
-            }
         });
+        const bool lat = row.box == std::string_view("vLat");
         EXPECT_EQ(row.done ? (lat ? dialog.LAT() : dialog.LON()) : shown, row.shown) << row.typed;
     }
 }
-
-#ifndef _WIN32
-TEST_F(ConfigTest, TheStoredDeviceIsChoosableWhenUnplugged)
-{
-    std::vector<PortItem> ports = {DevicePortItem("/dev/ttyS0", ""), DevicePortItem("/dev/ttyUSB0", "")};
-    NumberPortItems(ports);
-    dialog.setPorts(ports);
-    dialog.setPort(1);
-    dialog.setDevice("/dev/ttyACM3");
-    QString shown;
-    open([&] {
-        shown = topItem();
-        dialog.OK_Click();
-    });
-    EXPECT_EQ(shown, "ttyACM3");
-    EXPECT_EQ(dialog.Device(), "/dev/ttyACM3");
-    EXPECT_EQ(dialog.Port(), 3);
-}
-#endif
 
 } // namespace
 } // namespace telvorn

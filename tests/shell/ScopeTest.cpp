@@ -62,10 +62,8 @@ TEST(ScopeView, DrawsEachAircraftOnItsPixelFadingWithAgeAndEmergenciesStandOut)
     clock.advance(std::chrono::seconds(170));
     chain.received(At("BBBBBB", Destination(kReceiver, 90, 75), {{12, "300"}, {13, "0"}}));
     chain.received(At("CCCCCC", {kReceiver.lat - Degrees(30), kReceiver.lon}, {{10, "7700"}}));
-    const struct {
-        const char* address;
-        QPoint pixel;
-    } rows[] = {{"AAAAAA", {147, 97}}, {"BBBBBB", {313, 150}}, {"CCCCCC", {200, 195}}};
+    const struct { const char* address; QPoint pixel; } rows[] = {
+        {"AAAAAA", {147, 97}}, {"BBBBBB", {313, 150}}, {"CCCCCC", {200, 195}}};
     const QImage image = scope.grab().toImage();
     for (const auto& row : rows) {
         const RowId id = *chain.table().FindAircraftRow(row.address);
@@ -75,14 +73,13 @@ TEST(ScopeView, DrawsEachAircraftOnItsPixelFadingWithAgeAndEmergenciesStandOut)
     EXPECT_EQ(scope.aircraftAt({100, 150}), std::nullopt);
     EXPECT_EQ(scope.paints(), 1);
 
-    auto green = [&](QPoint p) { return qGreen(image.pixel(p)); };
-    EXPECT_GT(green(rows[1].pixel), 200) << "heard now: drawn whole";
-    EXPECT_LT(green(rows[0].pixel), 110) << "heard 170 s ago: faded";
+    EXPECT_GT(qGreen(image.pixel(rows[1].pixel)), 200) << "heard now: drawn whole";
+    EXPECT_LT(qGreen(image.pixel(rows[0].pixel)), 110) << "heard 170 s ago: faded";
     // Beside the emergency's symbol, inside its highlight: the list's colour.
-    const QColor halo = image.pixelColor(rows[2].pixel + QPoint(-7, 0)), yellow = EmergencyBackground();
-    EXPECT_LT(std::abs(halo.red() - yellow.red()) + std::abs(halo.green() - yellow.green()) +
-                  std::abs(halo.blue() - yellow.blue()), 30);
-    EXPECT_LT(image.pixelColor(rows[0].pixel + QPoint(-7, 0)).red(), 60) << "no highlight around others";
+    const QRgb halo = image.pixel(rows[2].pixel + QPoint(-7, 0)), yellow = EmergencyBackground().rgb();
+    EXPECT_LT(std::abs(qRed(halo) - qRed(yellow)) + std::abs(qGreen(halo) - qGreen(yellow)) +
+              std::abs(qBlue(halo) - qBlue(yellow)), 30);
+    EXPECT_LT(qRed(image.pixel(rows[0].pixel + QPoint(-7, 0))), 60) << "no highlight around others";
 }
 
 TEST(ScopeView, RangeStepsLabelCornersAndTheShippedOutline)
@@ -106,32 +103,25 @@ TEST(ScopeView, RangeStepsLabelCornersAndTheShippedOutline)
 
 struct ScopeWindow : test::Window {
     // Shown, the receiver where the aircraft here are placed around.
-    Main& show(AppSettings saved = {}, std::optional<ScopePlace> runScope = {})
+    Main& show(AppSettings saved = {})
     {
         saved.latitude = "48.5";
         saved.longitude = "2.0";
-        Main& m = load(saved, runScope);
-        m.show();
-        return m;
+        load(saved).show();
+        return *main;
     }
     RowId id(const char* address) { return *main->chain().table().FindAircraftRow(address); }
-    QPoint pixelOf(GeoPoint p)
-    {
-        const ScopePixel px = main->scope().projection().toPixel(p);
-        return QPoint(int(std::lround(px.x)), int(std::lround(px.y)));
-    }
 };
 
 TEST(ScopeView, SelectionFollowsTheUsersChoiceInTheListAndOnTheScope)
 {
     ScopeWindow w;
-    Main& m = w.show({}, ScopePlace::Beside);
-    const GeoPoint a{kReceiver.lat + Degrees(60), kReceiver.lon};
+    w.runScope = ScopePlace::Beside;
+    Main& m = w.show();
     const GeoPoint b = Destination(kReceiver, 225, 90);
-    w.receive(At("AAAAAA", a) + At("BBBBBB", b));
-    ASSERT_TRUE(m.scope().isVisible());
-
-    QTest::mouseClick(&m.scope(), Qt::LeftButton, Qt::NoModifier, w.pixelOf(b));
+    w.receive(At("AAAAAA", {kReceiver.lat + Degrees(60), kReceiver.lon}) + At("BBBBBB", b));
+    const ScopePixel atB = m.scope().projection().toPixel(b);
+    QTest::mouseClick(&m.scope(), Qt::LeftButton, Qt::NoModifier, QPoint(int(atB.x), int(atB.y)));
     EXPECT_EQ(m.scope().selected(), w.id("BBBBBB"));
     EXPECT_EQ(m.model().idAt(m.view().currentIndex().row()), w.id("BBBBBB")) << "the click selects its row";
 
@@ -170,19 +160,14 @@ TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
     auto at = [&](Column c, int role) { return m.model().index(0, int(Index(c))).data(role); };
     for (const auto& step : steps) {
         w.receive(step.lines);
-        ASSERT_EQ(m.model().rowCount(), 1);
         const bool emergency = *step.toolTip != '\0';
         EXPECT_EQ(at(Column::Icao, Qt::ToolTipRole).toString(), step.toolTip) << step.lines;
-        EXPECT_EQ(at(Column::Alti, Qt::BackgroundRole).value<QColor>() == EmergencyBackground(), emergency)
-            << step.lines;
+        EXPECT_EQ(at(Column::Alti, Qt::BackgroundRole).value<QColor>() == EmergencyBackground(), emergency);
         EXPECT_EQ(at(Column::Numb, Qt::FontRole).value<QFont>().bold(), emergency) << step.lines;
         EXPECT_EQ(at(Column::Call, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0)) << "call stays red";
         EXPECT_EQ(at(Column::Sqwk, Qt::ForegroundRole).value<QColor>(), QColor(32, 128, 32)) << "squawk stays green";
-        EXPECT_FALSE(at(Column::Icao, Qt::ForegroundRole).isValid());
     }
     EXPECT_EQ(at(Column::Sqwk, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
-    EXPECT_EQ(at(Column::Call, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
-    EXPECT_EQ(m.model().headerData(int(Index(Column::Call)), Qt::Horizontal).toString(), "Call");
     w.clock.advance(std::chrono::seconds(200));
     m.TimerClean_Timer();
     w.receive(Record17("4840D6") + ";\r\n");
@@ -196,7 +181,6 @@ TEST(ScopeView, PlaceAndRangeAreKeptAndTheHiddenScopeLeavesTheWindowAsItWas)
     saved.scopeRangeNm = 75;
     ScopeWindow w;
     Main& m = w.show(saved);
-    EXPECT_EQ(m.scopePlace(), ScopePlace::Below);
     EXPECT_EQ(m.size(), QSize(735, 866));
     EXPECT_EQ(m.scope().geometry(), QRect(0, 433, 735, 433));
     EXPECT_EQ(m.scope().rangeNm(), 75);
@@ -209,7 +193,6 @@ TEST(ScopeView, PlaceAndRangeAreKeptAndTheHiddenScopeLeavesTheWindowAsItWas)
     Wheel(m.scope(), -120);
 
     QShortcut* toggle = m.findChild<QShortcut*>();
-    ASSERT_NE(toggle, nullptr);
     EXPECT_EQ(toggle->key(), QKeySequence(Qt::Key_F2));
     emit toggle->activated(); // below -> hidden
     EXPECT_FALSE(m.scope().isVisible());
@@ -221,7 +204,8 @@ TEST(ScopeView, PlaceAndRangeAreKeptAndTheHiddenScopeLeavesTheWindowAsItWas)
 
     // A place given for the run (the demo) wins over the stored one.
     ScopeWindow demo;
-    Main& d = demo.show({}, ScopePlace::Beside);
+    demo.runScope = ScopePlace::Beside;
+    Main& d = demo.show();
     EXPECT_EQ(d.size(), QSize(735 + 433, 433));
     emit d.findChild<QShortcut*>()->activated(); // beside -> below
     EXPECT_EQ(d.scopePlace(), ScopePlace::Below);
