@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -75,13 +76,7 @@ private:
     bool open_ = false;
 };
 
-struct Box {
-    std::string text;
-    MsgButtons buttons;
-    MsgIcon icon;
-    std::string title;
-    friend bool operator==(const Box&, const Box&) = default;
-};
+using Box = std::tuple<std::string, MsgButtons, MsgIcon, std::string>; // text, buttons, icon, title
 
 // The window's side of the link, answering message boxes from a script:
 // once it runs out, Ok where that is the only button, Cancel otherwise.
@@ -100,10 +95,10 @@ public:
     {
         log_.push_back("box " + title);
         boxes.push_back({text, buttons, icon, title});
-        const MsgResult answer = answers.empty() ? buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel
-                                                 : answers.front();
-        if (!answers.empty())
-            answers.pop_front();
+        if (answers.empty())
+            return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
+        const MsgResult answer = answers.front();
+        answers.pop_front();
         return answer;
     }
     void setCaption(const std::string& text) override { caption = text; }

@@ -135,7 +135,7 @@ TEST(ReceiverLink, PortErrorOffersRetryThroughTheDialogWithoutRecursing)
     ASSERT_EQ(l.host.boxes.size(), 3u);
     EXPECT_EQ(l.host.boxes[0], (Box{"Error on COM3 port.\r\nVerify this port is available.", MsgButtons::RetryCancel,
                                     MsgIcon::None, "ERROR"}));
-    EXPECT_EQ(l.host.boxes[2].text, "Error on COM5 port.\r\nVerify this port is available.");
+    EXPECT_EQ(std::get<0>(l.host.boxes[2]), "Error on COM5 port.\r\nVerify this port is available.");
     EXPECT_TRUE(l.link.ended());
 }
 
