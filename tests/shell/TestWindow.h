@@ -35,18 +35,12 @@ struct Window {
 
     Main& open()
     {
-        ShellServices s;
-        s.store = &store;
-        s.port = &port;
-        s.clock = &clock;
-        s.msgBox = [this](const std::string& text, MsgButtons b, MsgIcon i, const std::string& title,
-                          const std::string& detail) { return answers.MsgBox(text, b, i, title, detail); };
-        s.endProgram = [this] { ended = true; };
-        s.sleep = [](int) {};
-        s.currentDirectory = [this] { return dir.path().string(); };
-        s.runScope = runScope;
-        s.runFeeds = runFeeds;
-        main = std::make_unique<Main>(s);
+        main = std::make_unique<Main>(ShellServices{
+            .store = &store, .port = &port, .clock = &clock,
+            .msgBox = [this](const auto&... box) { return answers.MsgBox(box...); },
+            .endProgram = [this] { ended = true; }, .sleep = [](int) {},
+            .currentDirectory = [this] { return dir.path().string(); }, .closed = {}, .runDevice = {},
+            .runFeeds = runFeeds, .runScope = runScope});
         return *main;
     }
     // Settings stored with a port, 1 unless they name another, so that no

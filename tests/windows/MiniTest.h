@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -21,24 +20,19 @@ inline void Fail(const char* file, int line, const std::string& message)
     std::printf("  %s:%d: %s\n", file, line, message.c_str());
 }
 
-// Text with the unprintable bytes in decimal as <0>; numbers as they are.
-template <typename T> std::string Show(const T& value)
+// Text with the unprintable bytes in decimal, as <0>.
+inline std::string Show(std::string_view text)
 {
-    if constexpr (std::is_convertible_v<const T&, std::string_view>) {
-        std::string out = "\"";
-        for (const unsigned char c : std::string_view(value))
-            out += c >= 0x20 && c < 0x7F ? std::string(1, char(c)) : "<" + std::to_string(c) + ">";
-        return out + "\"";
-    } else {
-        return std::to_string(value);
-    }
+    std::string out = "\"";
+    for (const unsigned char c : text)
+        out += c >= 0x20 && c < 0x7F ? std::string(1, char(c)) : "<" + std::to_string(c) + ">";
+    return out + "\"";
 }
 
-template <typename A, typename B>
-void CheckEq(const char* file, int line, const char* what, const A& actual, const B& expected,
-             const std::string& context)
+inline void CheckEq(const char* file, int line, const char* what, std::string_view actual, std::string_view expected,
+                    const std::string& context)
 {
-    if (!(actual == expected))
+    if (actual != expected)
         Fail(file, line, what + (" is " + Show(actual)) + ", expected " + Show(expected) + " [" + context + "]");
 }
 
@@ -65,4 +59,5 @@ inline int RunAll()
 #define MT_CHECK(condition, context)                                                                                   \
     ((condition) ? void() : minitest::Fail(__FILE__, __LINE__, std::string(#condition " is false [") + (context) + "]"))
 
+// Texts equal, or both shown.
 #define MT_CHECK_EQ(actual, expected, context) minitest::CheckEq(__FILE__, __LINE__, #actual, actual, expected, context)
