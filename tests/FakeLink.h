@@ -26,13 +26,11 @@ public:
 
     std::map<std::string, std::string> replies{{"?", "ADSB 2.8 board\r\n"}, {"p", "|48.72171,2.37403;"}};
     int failingOpens = 0; // the next open() calls that fail
-    std::string settings;
-    bool xonXoff = false;
     CommHandler comm;
     LossHandler loss;
 
-    bool setSettings(std::string_view text) override { settings = text; return true; }
-    void setXonXoff(bool on) override { xonXoff = on; }
+    bool setSettings(std::string_view) override { return true; }
+    void setXonXoff(bool) override {}
     bool setCommPort(int number) override { if (number >= 1) number_ = number; return number >= 1; }
     int commPort() const override { return number_; }
     void setDevice(const std::string& path) override { device_ = path; }

@@ -44,24 +44,20 @@ private:
     FileSettingsStore inner_;
 };
 
-TEST(Registry, TextReadsUpTo1023Characters)
+TEST(Registry, TextsUpTo1023CharactersAndNumbersRoundedHalfToEvenThatFit32Bits)
 {
     TempFolder dir;
     FileSettingsStore store(dir.path());
     // An empty text is the terminator alone; 1023 characters and the
     // terminator fill the buffer; an inner zero is kept.
-    const struct { std::string written, expected; } rows[] = {
+    const struct { std::string written, expected; } texts[] = {
         {"", ""}, {std::string(1023, 'a'), std::string(1023, 'a')}, {std::string(1024, 'a'), "default"},
         {std::string("a\0b", 3), std::string("a\0b", 3)},
     };
-    for (const auto& row : rows) {
+    for (const auto& row : texts) {
         EXPECT_TRUE(WriteSetting(store, AppKey, "", "LAT", row.written)) << row.written.size();
         EXPECT_EQ(ReadSetting(store, AppKey, "", "LAT", "default"), row.expected) << row.written.size();
     }
-}
-
-TEST(Registry, NumbersRoundHalfToEvenAndWhatDoesNotFit32BitsIsRefused)
-{
     using Value = std::variant<double, bool, std::int16_t, std::int64_t, std::uint64_t>;
     // Nothing read: the value is refused, and the one stored before stays.
     const struct { Value written; std::optional<std::int32_t> read; } rows[] = {
@@ -69,8 +65,6 @@ TEST(Registry, NumbersRoundHalfToEvenAndWhatDoesNotFit32BitsIsRefused)
         {-2147483649.0, std::nullopt}, {std::nan(""), std::nullopt}, {true, -1}, {std::int16_t{-7}, -7},
         {std::int64_t{1} << 40, std::nullopt}, {std::numeric_limits<std::uint64_t>::max(), std::nullopt},
     };
-    TempFolder dir;
-    FileSettingsStore store(dir.path());
     for (const auto& row : rows) {
         ASSERT_TRUE(WriteSetting(store, AppKey, "", "N", 55));
         // The section is accepted and ignored.

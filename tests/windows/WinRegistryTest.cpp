@@ -75,9 +75,20 @@ std::pair<DWORD, std::string> Raw(HKEY hive, const char* path, const char* name)
 
 std::string Dword(std::uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); }
 
-MT_CASE(TheDefaultStoreReadsDefaultsFromAnEmptyMachineHiveAndStoresTheTwoKinds)
+// With the override the store is under the current user; without it in the
+// machine hive, where reading an empty one gives the defaults and creates
+// nothing, and the two kinds are stored as their registry types.
+MT_CASE(TheDefaultStoreIsTheMachineHivesOrWithTheOverrideTheCurrentUsers)
 {
     StartClean();
+    auto user = OpenDefaultSettingsStore([](const char* name) -> const char* {
+        return std::string_view(name) == SettingsKeyVariable ? kUserBase : nullptr;
+    });
+    SaveSettings(*user, Changed());
+    const auto lat = Raw(HKEY_CURRENT_USER, "Software\\Telvorn Test\\Orvalen Software\\ADSB", "LAT");
+    MT_CHECK_EQ(lat.second, std::string("-33.9\0", 6), "written under the user's key");
+    MT_CHECK(LoadSettings(*user) == Changed(), "read back from the user's key");
+
     auto store = OpenDefaultSettingsStore([](const char*) -> const char* { return nullptr; });
     MT_CHECK(LoadSettings(*store) == AppSettings{}, "defaults");
     MT_CHECK(!KeyExists(HKEY_LOCAL_MACHINE, kMakerPath), "reading creates no key");
@@ -136,19 +147,6 @@ MT_CASE(AQueryNeverWritesPastItsBuffer)
     MT_CHECK(buffer[4] == std::byte{0xAB} && buffer[7] == std::byte{0xAB}, "the rest untouched");
     store.closeKey(app);
     store.closeKey(*maker);
-}
-
-MT_CASE(TheOverrideMovesTheStoreUnderTheCurrentUser)
-{
-    StartClean();
-    auto store = OpenDefaultSettingsStore([](const char* name) -> const char* {
-        return std::string_view(name) == SettingsKeyVariable ? kUserBase : nullptr;
-    });
-    SaveSettings(*store, Changed());
-    const auto lat = Raw(HKEY_CURRENT_USER, "Software\\Telvorn Test\\Orvalen Software\\ADSB", "LAT");
-    MT_CHECK_EQ(lat.second, std::string("-33.9\0", 6), "written under the user's key");
-    MT_CHECK(!KeyExists(HKEY_LOCAL_MACHINE, kMakerPath), "machine hive untouched");
-    MT_CHECK(LoadSettings(*store) == Changed(), "read back from the user's key");
 }
 
 } // namespace
