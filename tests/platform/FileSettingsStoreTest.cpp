@@ -6,7 +6,6 @@
 #include <chrono>
 #include <fstream>
 #include <map>
-#include <random>
 
 #include "ChangedSettings.h"
 #include "TempFolder.h"
@@ -25,14 +24,9 @@ using test::TempFolder;
 SettingsFileEntry Text(std::string key, std::string t) { return {std::move(key), SettingsValueKind::Text, t, 0}; }
 SettingsFileEntry Number(std::string key, std::int32_t n) { return {std::move(key), SettingsValueKind::Number, {}, n}; }
 
-std::string RandomBytes(std::size_t size)
-{
-    std::mt19937 random(7);
-    std::string bytes(size, '\0');
-    for (auto& c : bytes)
-        c = static_cast<char>(random() & 0xFF);
-    return bytes;
-}
+// Bytes no line of the file can be: control, high and zero bytes, a bare
+// "=", a lone backslash, a kind never written.
+const std::string kJunk("\x01\xFF=\\\x7F\0\r\nLAT:text=1\n\x80\x9B=number:", 29);
 
 TEST(SettingsFileFormat, AnyBytesRoundTripInAPrintableFileAndACutFileKeepsItsWholeLines)
 {
@@ -59,7 +53,7 @@ TEST(SettingsFileFormat, EachLineStandsAloneADamagedOneIsSkipped)
         {"LAT text:1", {}}, {"=number:1", {}}, {"COM=word:1", {}}, {"COM=number:1x", {}},
         {"COM=number:2147483648", {}}, {"LAT=text:\\q", {}}, {"LAT=text:ab\\", {}}, {"LAT=text:\\x4", {}},
         {"LAT=text:\\xZ1", {}}, {"L\\AT=text:1", {}}, {std::string("LAT=text:4\0" "8", 12), {}},
-        {RandomBytes(4096), {}},
+        {kJunk, {}},
         {"COM=number:3\r\nLAT=text:1\r", {Number("COM", 3), Text("LAT", "1")}},
         {"# note\n\nCOM=number:3", {Number("COM", 3)}},
         {"COM=number:3\ncom=text:x", {Text("com", "x")}}, // the later one counts, whatever its case or kind
@@ -73,7 +67,7 @@ TEST(SettingsFileFormat, EachLineStandsAloneADamagedOneIsSkipped)
     }
 }
 
-// Values of the wrong kind, random bytes and a last line cut short: the
+// Values of the wrong kind, junk and a last line cut short: the
 // defaults but for the port, and a write repairs the file.
 TEST(FileSettingsStore, DamagedStoreReadsAsDefaultsValueByValueAndAWriteRepairsIt)
 {
@@ -82,7 +76,7 @@ TEST(FileSettingsStore, DamagedStoreReadsAsDefaultsValueByValueAndAWriteRepairsI
     const auto file = store.storeFile(MakerKeyName, AppKey);
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << "COM=number:4\nLAT=number:5\nSRT=text:7\nRAW=text:1\n"
-                                          << RandomBytes(2000) << "\nLON=text:12.3";
+                                          << kJunk << "\nLON=text:12.3";
     AppSettings portOnly;
     portOnly.port = 4;
     EXPECT_EQ(LoadSettings(store), portOnly);

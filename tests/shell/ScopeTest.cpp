@@ -150,11 +150,9 @@ TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
     // No tool tip: the row is drawn as usual.
     const struct { std::string lines; const char* toolTip; } steps[] = {
         {Record17("4840D6", {{4, "KLM1234"}, {10, "7700"}}) + ";\r\n", "general emergency"},
-        {Record17("4840D6", {{10, "7500"}}) + ";\r\n", "hijack"},
-        {Record17("4840D6", {{10, "1000"}}) + ";\r\n", ""},
+        {Record17("4840D6", {{10, "7500"}}) + ";\r\n", "hijack"}, {Record17("4840D6", {{10, "1000"}}) + ";\r\n", ""},
         // An alert changes no cell; the row is restyled all the same.
-        {"!4840D6,5,M;\r\n", "Unlawful Intercept"},
-        {"!4840D6,0,M;\r\n", ""},
+        {"!4840D6,5,M;\r\n", "Unlawful Intercept"}, {"!4840D6,0,M;\r\n", ""},
         {Record17("4840D6", {{10, "7600"}}) + ";\r\n", "radio failure"},
     };
     auto at = [&](Column c, int role) { return m.model().index(0, int(Index(c))).data(role); };
