@@ -67,24 +67,7 @@ TEST(SettingsFileFormat, EachLineStandsAloneADamagedOneIsSkipped)
     }
 }
 
-// Values of the wrong kind, junk and a last line cut short: the
-// defaults but for the port, and a write repairs the file.
-TEST(FileSettingsStore, DamagedStoreReadsAsDefaultsValueByValueAndAWriteRepairsIt)
-{
-    TempFolder dir;
-    FileSettingsStore store(dir.path());
-    const auto file = store.storeFile(MakerKeyName, AppKey);
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << "COM=number:4\nLAT=number:5\nSRT=text:7\nRAW=text:1\n"
-                                          << kJunk << "\nLON=text:12.3";
-    AppSettings portOnly;
-    portOnly.port = 4;
-    EXPECT_EQ(LoadSettings(store), portOnly);
-    SaveSettings(store, Changed());
-    EXPECT_EQ(LoadSettings(store), Changed());
-}
-
-TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeepsItsPermissionsAndClearsOldTemporaries)
+TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeepsItsPermissionsADamagedOneIsRepaired)
 {
     using std::filesystem::perms;
     TempFolder dir;
@@ -118,6 +101,16 @@ TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeep
     EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write | perms::group_read);
     EXPECT_FALSE(std::filesystem::exists(abandoned));
     EXPECT_TRUE(std::filesystem::exists(inFlight) && std::filesystem::exists(users));
+
+    // Values of the wrong kind, junk and a last line cut short: the defaults
+    // but for the port, and a write repairs the file.
+    std::ofstream(file, std::ios::binary) << "COM=number:4\nLAT=number:5\nSRT=text:7\nRAW=text:1\n" << kJunk
+                                          << "\nLON=text:12.3";
+    AppSettings portOnly;
+    portOnly.port = 4;
+    EXPECT_EQ(LoadSettings(store), portOnly);
+    SaveSettings(store, Changed());
+    EXPECT_EQ(LoadSettings(store), Changed());
 }
 
 // A folder missing is made; a file in the way of a folder is left alone,

@@ -3,8 +3,6 @@
 // and how its place and range are kept.
 #include <gtest/gtest.h>
 
-#include <numbers>
-
 #include <QApplication>
 #include <QImage>
 #include <QShortcut>
@@ -24,8 +22,6 @@ namespace telvorn {
 namespace {
 
 using test::Record17;
-
-double Degrees(double nm) { return nm / kEarthRadiusNm * 180.0 / std::numbers::pi; }
 
 // A decoded-position record, with more fields on top.
 std::string At(const std::string& address, GeoPoint p, std::initializer_list<std::pair<int, std::string>> more = {})
@@ -61,7 +57,7 @@ TEST(ScopeView, DrawsEachAircraftOnItsPixelFadingWithAgeAndEmergenciesStandOut)
     chain.received(At("AAAAAA", Destination(kReceiver, 315, 50)));
     clock.advance(std::chrono::seconds(170));
     chain.received(At("BBBBBB", Destination(kReceiver, 90, 75), {{12, "300"}, {13, "0"}}));
-    chain.received(At("CCCCCC", {kReceiver.lat - Degrees(30), kReceiver.lon}, {{10, "7700"}}));
+    chain.received(At("CCCCCC", Destination(kReceiver, 180, 30), {{10, "7700"}}));
     const struct { const char* address; QPoint pixel; } rows[] = {
         {"AAAAAA", {147, 97}}, {"BBBBBB", {313, 150}}, {"CCCCCC", {200, 195}}};
     const QImage image = scope.grab().toImage();
@@ -119,7 +115,7 @@ TEST(ScopeView, SelectionFollowsTheUsersChoiceInTheListAndOnTheScope)
     w.runScope = ScopePlace::Beside;
     Main& m = w.show();
     const GeoPoint b = Destination(kReceiver, 225, 90);
-    w.receive(At("AAAAAA", {kReceiver.lat + Degrees(60), kReceiver.lon}) + At("BBBBBB", b));
+    w.receive(At("AAAAAA", Destination(kReceiver, 0, 60)) + At("BBBBBB", b));
     const ScopePixel atB = m.scope().projection().toPixel(b);
     QTest::mouseClick(&m.scope(), Qt::LeftButton, Qt::NoModifier, QPoint(int(atB.x), int(atB.y)));
     EXPECT_EQ(m.scope().selected(), w.id("BBBBBB"));
@@ -142,11 +138,17 @@ TEST(ScopeView, SelectionFollowsTheUsersChoiceInTheListAndOnTheScope)
     EXPECT_EQ(m.scope().selected(), std::nullopt);
 }
 
-// The list's own colours and alignment stay under the emergency highlight.
-TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
+// Emergencies stand out in the list until their state changes or the row
+// goes, the list's own colours and alignment staying under the highlight;
+// the scope's place and range are kept, and the hidden scope leaves the
+// window as it was.
+TEST(ScopeView, EmergenciesStandOutInTheListAndThePlaceAndRangeAreKept)
 {
+    AppSettings saved;
+    saved.scope = ScopePlace::Below;
+    saved.scopeRangeNm = 75;
     ScopeWindow w;
-    Main& m = w.show();
+    Main& m = w.show(saved);
     // No tool tip: the row is drawn as usual.
     const struct { std::string lines; const char* toolTip; } steps[] = {
         {Record17("4840D6", {{4, "KLM1234"}, {10, "7700"}}) + ";\r\n", "general emergency"},
@@ -155,30 +157,22 @@ TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
         {"!4840D6,5,M;\r\n", "Unlawful Intercept"}, {"!4840D6,0,M;\r\n", ""},
         {Record17("4840D6", {{10, "7600"}}) + ";\r\n", "radio failure"},
     };
-    auto at = [&](Column c, int role) { return m.model().index(0, int(Index(c))).data(role); };
+    auto cell = [&](Column c, int role) { return m.model().index(0, int(Index(c))).data(role); };
     for (const auto& step : steps) {
         w.receive(step.lines);
         const bool emergency = *step.toolTip != '\0';
-        EXPECT_EQ(at(Column::Icao, Qt::ToolTipRole).toString(), step.toolTip) << step.lines;
-        EXPECT_EQ(at(Column::Alti, Qt::BackgroundRole).value<QColor>() == EmergencyBackground(), emergency);
-        EXPECT_EQ(at(Column::Numb, Qt::FontRole).value<QFont>().bold(), emergency) << step.lines;
-        EXPECT_EQ(at(Column::Call, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0)) << "call stays red";
-        EXPECT_EQ(at(Column::Sqwk, Qt::ForegroundRole).value<QColor>(), QColor(32, 128, 32)) << "squawk stays green";
+        EXPECT_EQ(cell(Column::Icao, Qt::ToolTipRole).toString(), step.toolTip) << step.lines;
+        EXPECT_EQ(cell(Column::Alti, Qt::BackgroundRole).value<QColor>() == EmergencyBackground(), emergency);
+        EXPECT_EQ(cell(Column::Numb, Qt::FontRole).value<QFont>().bold(), emergency) << step.lines;
+        EXPECT_EQ(cell(Column::Call, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0)) << "call stays red";
+        EXPECT_EQ(cell(Column::Sqwk, Qt::ForegroundRole).value<QColor>(), QColor(32, 128, 32)) << "squawk stays green";
     }
-    EXPECT_EQ(at(Column::Sqwk, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+    EXPECT_EQ(cell(Column::Sqwk, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
     w.clock.advance(std::chrono::seconds(200));
     m.TimerClean_Timer();
     w.receive(Record17("4840D6") + ";\r\n");
-    EXPECT_FALSE(at(Column::Icao, Qt::ToolTipRole).isValid()) << "back after the purge, with no emergency";
-}
+    EXPECT_FALSE(cell(Column::Icao, Qt::ToolTipRole).isValid()) << "back after the purge, with no emergency";
 
-TEST(ScopeView, PlaceAndRangeAreKeptAndTheHiddenScopeLeavesTheWindowAsItWas)
-{
-    AppSettings saved;
-    saved.scope = ScopePlace::Below;
-    saved.scopeRangeNm = 75;
-    ScopeWindow w;
-    Main& m = w.show(saved);
     EXPECT_EQ(m.size(), QSize(735, 866));
     EXPECT_EQ(m.scope().geometry(), QRect(0, 433, 735, 433));
     EXPECT_EQ(m.scope().rangeNm(), 75);

@@ -103,7 +103,7 @@ MT_CASE(TheDefaultStoreIsTheMachineHivesOrWithTheOverrideTheCurrentUsers)
     MT_CHECK(LoadSettings(*store) == Changed(), "saved settings load back");
 }
 
-MT_CASE(PlantedValuesReadWithReadAccessByTheBufferTerminatorAndKindRules)
+MT_CASE(PlantedValuesReadWithReadAccessByTheTerminatorKindAndBufferRules)
 {
     // LAT is read as text, COM as a number.
     const struct { const char* what; const char* name; DWORD type; std::string data; std::string expected; } rows[] = {
@@ -130,10 +130,8 @@ MT_CASE(PlantedValuesReadWithReadAccessByTheBufferTerminatorAndKindRules)
         SaveSettings(store, Changed());
         MT_CHECK_EQ(read(), row.expected, std::string("after a refused save: ") + row.what);
     }
-}
 
-MT_CASE(AQueryNeverWritesPastItsBuffer)
-{
+    // A query never writes past its buffer.
     StartClean();
     Plant("COM", REG_QWORD, Dword(1) + Dword(2));
     WinRegistry store;
