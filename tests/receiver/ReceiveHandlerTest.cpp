@@ -26,11 +26,11 @@ struct Framer {
     FrozenClock clock;
     MainState state;
     StatusPanels panels;
-    std::vector<std::string> lines;
-    std::vector<std::string> countsSeenByDecoder;
+    std::vector<std::string> lines, countsSeenByDecoder, stamps;
     ReceiveHandler rx{[this](std::string_view frame) {
                           lines.emplace_back(frame);
                           countsSeenByDecoder.push_back(panels.text(Panel::All));
+                          stamps.push_back(state.FrameTime);
                       },
                       panels, state, clock};
 
@@ -150,11 +150,9 @@ TEST(ReceiveHandler, LogGetsEachLineAsReceivedFlushedOncePerEvent)
 TEST(ReceiveHandler, FrameTimeIsTheTimeTheLineStartWasFound)
 {
     Framer f;
-    std::vector<std::string> stamps;
-    ReceiveHandler rx([&](std::string_view) { stamps.push_back(f.state.FrameTime); }, f.panels, f.state, f.clock);
     f.clock.set(std::chrono::sys_days{std::chrono::year{2026} / 12 / 5} + std::chrono::hours{13});
-    rx.MSComm_OnComm(comEvReceive, "*AB");
+    f.feed("*AB");
     f.clock.advance(std::chrono::milliseconds(1500));
-    rx.MSComm_OnComm(comEvReceive, ";\r\n*CD;\r\n");
-    EXPECT_EQ(stamps, (std::vector<std::string>{"20261205130000000", "20261205130001500"}));
+    f.feed(";\r\n*CD;\r\n");
+    EXPECT_EQ(f.stamps, (std::vector<std::string>{"20261205130000000", "20261205130001500"}));
 }

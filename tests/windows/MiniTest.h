@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,22 +17,6 @@ inline void Fail(const char* file, int line, const std::string& message)
 {
     ++failures;
     std::printf("  %s:%d: %s\n", file, line, message.c_str());
-}
-
-// Text with the unprintable bytes in decimal, as <0>.
-inline std::string Show(std::string_view text)
-{
-    std::string out = "\"";
-    for (const unsigned char c : text)
-        out += c >= 0x20 && c < 0x7F ? std::string(1, char(c)) : "<" + std::to_string(c) + ">";
-    return out + "\"";
-}
-
-inline void CheckEq(const char* file, int line, const char* what, std::string_view actual, std::string_view expected,
-                    const std::string& context)
-{
-    if (actual != expected)
-        Fail(file, line, what + (" is " + Show(actual)) + ", expected " + Show(expected) + " [" + context + "]");
 }
 
 inline int RunAll()
@@ -58,6 +41,3 @@ inline int RunAll()
 
 #define MT_CHECK(condition, context)                                                                                   \
     ((condition) ? void() : minitest::Fail(__FILE__, __LINE__, std::string(#condition " is false [") + (context) + "]"))
-
-// Texts equal, or both shown.
-#define MT_CHECK_EQ(actual, expected, context) minitest::CheckEq(__FILE__, __LINE__, #actual, actual, expected, context)

@@ -86,7 +86,7 @@ MT_CASE(TheDefaultStoreIsTheMachineHivesOrWithTheOverrideTheCurrentUsers)
     });
     SaveSettings(*user, Changed());
     const auto lat = Raw(HKEY_CURRENT_USER, "Software\\Telvorn Test\\Orvalen Software\\ADSB", "LAT");
-    MT_CHECK_EQ(lat.second, std::string("-33.9\0", 6), "written under the user's key");
+    MT_CHECK(lat.second == std::string("-33.9\0", 6), "written under the user's key");
     MT_CHECK(LoadSettings(*user) == Changed(), "read back from the user's key");
 
     auto store = OpenDefaultSettingsStore([](const char*) -> const char* { return nullptr; });
@@ -98,7 +98,7 @@ MT_CASE(TheDefaultStoreIsTheMachineHivesOrWithTheOverrideTheCurrentUsers)
     for (const auto& row : rows) {
         const auto [type, data] = Raw(HKEY_LOCAL_MACHINE, kAppPath, row.name);
         MT_CHECK(type == row.type, row.name);
-        MT_CHECK_EQ(data, row.data, row.name);
+        MT_CHECK(data == row.data, row.name);
     }
     MT_CHECK(LoadSettings(*store) == Changed(), "saved settings load back");
 }
@@ -125,10 +125,10 @@ MT_CASE(PlantedValuesReadWithReadAccessByTheTerminatorKindAndBufferRules)
             return row.name == std::string_view("LAT") ? ReadSetting(store, AppKey, "", "LAT", "default")
                                                        : std::to_string(ReadSetting(store, AppKey, "", "COM", -7));
         };
-        MT_CHECK_EQ(read(), row.expected, row.what);
+        MT_CHECK(read() == row.expected, row.what);
         MT_CHECK(!WriteSetting(store, AppKey, "", row.name, 9), row.what);
         SaveSettings(store, Changed());
-        MT_CHECK_EQ(read(), row.expected, std::string("after a refused save: ") + row.what);
+        MT_CHECK(read() == row.expected, std::string("after a refused save: ") + row.what);
     }
 
     // A query never writes past its buffer.
