@@ -43,11 +43,7 @@ public:
         return open_;
     }
     std::string openError() const override { return "no such device"; }
-    void close() override
-    {
-        if (std::exchange(open_, false))
-            log_.push_back("close");
-    }
+    void close() override { if (std::exchange(open_, false)) log_.push_back("close"); }
     bool isOpen() const override { return open_; }
     void write(std::string_view bytes) override
     {
@@ -59,10 +55,10 @@ public:
     }
     std::string readAll() override { log_.push_back("read"); return std::exchange(input_, {}); }
     void clearInput() override { log_.push_back("clear"); input_.clear(); }
-    void setRThreshold(int characters) override
+    void setRThreshold(int n) override
     {
-        if (std::exchange(threshold_, characters) != characters)
-            log_.push_back("events " + std::to_string(characters));
+        if (std::exchange(threshold_, n) != n)
+            log_.push_back("events " + std::to_string(n));
     }
     void setCommHandler(CommHandler handler) override { comm = std::move(handler); }
     void setLossHandler(LossHandler handler) override { loss = std::move(handler); }
@@ -101,12 +97,7 @@ public:
     }
     void setCaption(const std::string& text) override { caption = text; }
     void setModeCaption(const std::string& text) override { modeCaption = text; }
-    void configure() override
-    {
-        log_.push_back("dialog");
-        if (onConfigure)
-            onConfigure();
-    }
+    void configure() override { log_.push_back("dialog"); if (onConfigure) onConfigure(); }
     void Sleep(int milliseconds) override { log_.push_back("~" + std::to_string(milliseconds)); }
     std::string currentDirectory() override { return directory; }
     void EndProgram() override { log_.push_back("end"); }

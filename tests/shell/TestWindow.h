@@ -59,11 +59,7 @@ struct Window {
     }
     int startUps() const { return int(std::count(log.begin(), log.end(), "?")); }
     AppSettings stored() { return LoadSettings(store); }
-    void receive(const std::string& bytes)
-    {
-        port.comm(comEvReceive, bytes);
-        main->refresh();
-    }
+    void receive(const std::string& bytes) { port.comm(comEvReceive, bytes); main->refresh(); }
     QString panel(Panel p) const { return main->status().panel(p)->text(); }
 };
 
