@@ -16,15 +16,12 @@ namespace telvorn::test {
 inline void DoneWhenShown(std::function<void(Config&)> before = {})
 {
     QTimer::singleShot(0, [before] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* c = qobject_cast<Config*>(w); c && c->isVisible()) {
-                if (before)
-                    before(*c);
-                QTest::mouseClick(c->findChild<QPushButton*>("OK"), Qt::LeftButton);
-                return;
-            }
-        }
-        DoneWhenShown(before);
+        auto* c = qobject_cast<Config*>(QApplication::activeModalWidget());
+        if (!c || !c->isVisible())
+            return DoneWhenShown(before);
+        if (before)
+            before(*c);
+        QTest::mouseClick(c->findChild<QPushButton*>("OK"), Qt::LeftButton);
     });
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <chrono>
 #include <deque>
 #include <functional>
 #include <map>
 #include <string>
-#include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -26,43 +25,25 @@ public:
     explicit FakeSerialPort(Transcript& log) : log_(log) {}
 
     std::map<std::string, std::string> replies{{"?", "ADSB 2.8 board\r\n"}, {"p", "|48.72171,2.37403;"}};
-    // Answers to successive open() calls; true once these run out.
-    std::deque<bool> opens;
-    std::string settings;
-    bool xonXoff = false;
+    int failingOpens = 0; // the next open() calls that fail
     CommHandler comm;
     LossHandler loss;
 
-    bool setSettings(std::string_view text) override
-    {
-        settings = text;
-        return true;
-    }
-    void setXonXoff(bool on) override { xonXoff = on; }
-    bool setCommPort(int number) override
-    {
-        number_ = number < 1 ? number_ : number;
-        return number >= 1;
-    }
+    bool setSettings(std::string_view) override { return true; }
+    void setXonXoff(bool) override {}
+    bool setCommPort(int number) override { if (number >= 1) number_ = number; return number >= 1; }
     int commPort() const override { return number_; }
     void setDevice(const std::string& path) override { device_ = path; }
     const std::string& device() const override { return device_; }
     std::string portName() const override { return device_.empty() ? "COM" + std::to_string(number_) : device_; }
-
     bool open() override
     {
-        open_ = opens.empty() || opens.front();
-        if (!opens.empty())
-            opens.pop_front();
+        open_ = --failingOpens < 0;
         log_.push_back(open_ ? "open" : "open failed");
         return open_;
     }
     std::string openError() const override { return "no such device"; }
-    void close() override
-    {
-        if (std::exchange(open_, false))
-            log_.push_back("close");
-    }
+    void close() override { if (std::exchange(open_, false)) log_.push_back("close"); }
     bool isOpen() const override { return open_; }
     void write(std::string_view bytes) override
     {
@@ -72,42 +53,27 @@ public:
         if (auto reply = replies.find(std::string(bytes)); reply != replies.end())
             input_ += reply->second;
     }
-    std::string readAll() override
+    std::string readAll() override { log_.push_back("read"); return std::exchange(input_, {}); }
+    void clearInput() override { log_.push_back("clear"); input_.clear(); }
+    void setRThreshold(int n) override
     {
-        log_.push_back("read");
-        return std::exchange(input_, {});
-    }
-    void clearInput() override
-    {
-        log_.push_back("clear");
-        input_.clear();
-    }
-    void setRThreshold(int characters) override
-    {
-        if (std::exchange(threshold_, characters) != characters)
-            log_.push_back("events " + std::to_string(characters));
+        if (std::exchange(threshold_, n) != n)
+            log_.push_back("events " + std::to_string(n));
     }
     void setCommHandler(CommHandler handler) override { comm = std::move(handler); }
     void setLossHandler(LossHandler handler) override { loss = std::move(handler); }
 
 private:
     Transcript& log_;
-    int number_ = 1;
-    int threshold_ = 0;
-    std::string device_;
-    std::string input_;
+    int number_ = 1, threshold_ = 0;
+    std::string device_, input_;
     bool open_ = false;
 };
 
-struct Box {
-    std::string text;
-    MsgButtons buttons;
-    MsgIcon icon;
-    std::string title;
-    friend bool operator==(const Box&, const Box&) = default;
-};
+using Box = std::tuple<std::string, MsgButtons, MsgIcon, std::string>; // text, buttons, icon, title
 
-// The window's side of the link, answering message boxes from a script.
+// The window's side of the link, answering message boxes from a script:
+// once it runs out, Ok where that is the only button, Cancel otherwise.
 class FakeLinkHost final : public LinkHost {
 public:
     explicit FakeLinkHost(Transcript& log) : log_(log) {}
@@ -115,13 +81,8 @@ public:
     std::deque<MsgResult> answers;
     std::vector<Box> boxes;
     std::vector<std::string> statuses;
-    std::string caption = "ADS-B";
-    std::string modeCaption = "&Decoded";
-    std::string directory = "/nonexistent-folder";
+    std::string caption = "ADS-B", modeCaption = "&Decoded", directory = "/nonexistent-folder";
     std::function<void()> onConfigure;
-    bool ended = false;
-    // Against a real board the waits must really pass.
-    bool realSleep = false;
 
     MsgResult MsgBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title,
                      const std::string&) override
@@ -136,24 +97,10 @@ public:
     }
     void setCaption(const std::string& text) override { caption = text; }
     void setModeCaption(const std::string& text) override { modeCaption = text; }
-    void configure() override
-    {
-        log_.push_back("dialog");
-        if (onConfigure)
-            onConfigure();
-    }
-    void Sleep(int milliseconds) override
-    {
-        log_.push_back("~" + std::to_string(milliseconds));
-        if (realSleep)
-            std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    }
+    void configure() override { log_.push_back("dialog"); if (onConfigure) onConfigure(); }
+    void Sleep(int milliseconds) override { log_.push_back("~" + std::to_string(milliseconds)); }
     std::string currentDirectory() override { return directory; }
-    void EndProgram() override
-    {
-        log_.push_back("end");
-        ended = true;
-    }
+    void EndProgram() override { log_.push_back("end"); }
     void linkStatus(LinkState, const std::string& message) override { statuses.push_back(message); }
 
 private:

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <fstream>
 #include <map>
-#include <random>
 
 #include "ChangedSettings.h"
 #include "TempFolder.h"
@@ -25,26 +24,20 @@ using test::TempFolder;
 SettingsFileEntry Text(std::string key, std::string t) { return {std::move(key), SettingsValueKind::Text, t, 0}; }
 SettingsFileEntry Number(std::string key, std::int32_t n) { return {std::move(key), SettingsValueKind::Number, {}, n}; }
 
-std::string RandomBytes(std::size_t size)
-{
-    std::mt19937 random(7);
-    std::string bytes(size, '\0');
-    for (auto& c : bytes)
-        c = static_cast<char>(random() & 0xFF);
-    return bytes;
-}
+// Bytes no line of the file can be: control, high and zero bytes, a bare
+// "=", a lone backslash, a kind never written.
+const std::string kJunk("\x01\xFF=\\\x7F\0\r\nLAT:text=1\n\x80\x9B=number:", 29);
 
 TEST(SettingsFileFormat, AnyBytesRoundTripInAPrintableFileAndACutFileKeepsItsWholeLines)
 {
     std::string everyByte;
     for (int b = 0; b < 256; ++b)
         everyByte += static_cast<char>(b);
-    const std::vector<SettingsFileEntry> entries = {Number("RAW", -1), Text("LAT", "48.721710"),
-        Text("LON", ""), Text("odd=name\n", everyByte), Number("COM", 255)};
+    const std::vector<SettingsFileEntry> entries = {Number("RAW", -1), Text("LAT", "48.721710"), Text("LON", ""),
+                                                    Text("odd=name\n", everyByte), Number("COM", 255)};
     const std::string file = FormatSettingsFile(entries);
     EXPECT_EQ(ParseSettingsFile(file), entries);
-    for (const char c : file)
-        EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F)) << int(c);
+    EXPECT_TRUE(std::all_of(file.begin(), file.end(), [](char c) { return c == '\n' || (c >= 0x20 && c < 0x7F); }));
     EXPECT_NE(file.find("\nRAW=number:-1\nLAT=text:48.721710\n"), std::string::npos);
     for (std::size_t length = 0; length < file.size(); ++length) {
         const auto parsed = ParseSettingsFile(std::string_view(file).substr(0, length));
@@ -56,57 +49,25 @@ TEST(SettingsFileFormat, AnyBytesRoundTripInAPrintableFileAndACutFileKeepsItsWho
 TEST(SettingsFileFormat, EachLineStandsAloneADamagedOneIsSkipped)
 {
     // No entries read: the line is skipped as damaged.
-    const struct { const char* what; std::string lines; std::vector<SettingsFileEntry> read; } rows[] = {
-        {"no equals sign", "LAT text:1", {}},
-        {"empty name", "=number:1", {}},
-        {"unknown kind", "COM=word:1", {}},
-        {"number with junk after it", "COM=number:1x", {}},
-        {"number too large", "COM=number:2147483648", {}},
-        {"unknown escape", "LAT=text:\\q", {}},
-        {"escape at the end", "LAT=text:ab\\", {}},
-        {"short hex escape", "LAT=text:\\x4", {}},
-        {"bad hex digit", "LAT=text:\\xZ1", {}},
-        {"bad escape in the name", "L\\AT=text:1", {}},
-        {"zero byte", std::string("LAT=text:4\0" "8", 12), {}},
-        {"random bytes", RandomBytes(4096), {}},
-        {"carriage returns", "COM=number:3\r\nLAT=text:1\r", {Number("COM", 3), Text("LAT", "1")}},
-        {"comments and blank lines", "# note\n\nCOM=number:3", {Number("COM", 3)}},
-        {"later duplicate counts, whatever its case or kind", "COM=number:3\ncom=text:x",
-            {Text("com", "x")}},
-        {"raw high bytes and an equals sign", "LAT=text:\xC3\xA9=", {Text("LAT", "\xC3\xA9=")}},
-        {"lower-case hex escape", "LAT=text:\\x3d", {Text("LAT", "=")}},
+    const struct { std::string lines; std::vector<SettingsFileEntry> read; } rows[] = {
+        {"LAT text:1", {}}, {"=number:1", {}}, {"COM=word:1", {}}, {"COM=number:1x", {}},
+        {"COM=number:2147483648", {}}, {"LAT=text:\\q", {}}, {"LAT=text:ab\\", {}}, {"LAT=text:\\x4", {}},
+        {"LAT=text:\\xZ1", {}}, {"L\\AT=text:1", {}}, {std::string("LAT=text:4\0" "8", 12), {}},
+        {kJunk, {}},
+        {"COM=number:3\r\nLAT=text:1\r", {Number("COM", 3), Text("LAT", "1")}},
+        {"# note\n\nCOM=number:3", {Number("COM", 3)}},
+        {"COM=number:3\ncom=text:x", {Text("com", "x")}}, // the later one counts, whatever its case or kind
+        {"LAT=text:\xC3\xA9=", {Text("LAT", "\xC3\xA9=")}}, {"LAT=text:\\x3d", {Text("LAT", "=")}},
     };
     for (const auto& row : rows) {
         std::vector<SettingsFileEntry> expected = {Number("SRT", 5)};
         expected.insert(expected.end(), row.read.begin(), row.read.end());
         expected.push_back(Text("LON", "2.5"));
-        EXPECT_EQ(ParseSettingsFile("SRT=number:5\n" + row.lines + "\nLON=text:2.5\n"), expected)
-            << row.what;
+        EXPECT_EQ(ParseSettingsFile("SRT=number:5\n" + row.lines + "\nLON=text:2.5\n"), expected) << row.lines;
     }
 }
 
-TEST(FileSettingsStore, DamagedStoreReadsAsDefaultsValueByValueAndAWriteRepairsIt)
-{
-    AppSettings portOnly;
-    portOnly.port = 4;
-    const struct { const char* what; std::string contents; AppSettings expected; } rows[] = {
-        {"random bytes", RandomBytes(2000), AppSettings{}},
-        {"truncated in a value", "COM=number:4\nLAT=text:12.3", portOnly},
-        {"wrong kinds", "COM=number:4\nLAT=number:5\nSRT=text:7\nRAW=text:1\n", portOnly},
-    };
-    for (const auto& row : rows) {
-        TempFolder dir;
-        FileSettingsStore store(dir.path());
-        const auto file = store.storeFile(MakerKeyName, AppKey);
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << row.contents;
-        EXPECT_EQ(LoadSettings(store), row.expected) << row.what;
-        SaveSettings(store, Changed());
-        EXPECT_EQ(LoadSettings(store), Changed()) << row.what;
-    }
-}
-
-TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeepsItsPermissionsAndClearsOldTemporaries)
+TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeepsItsPermissionsADamagedOneIsRepaired)
 {
     using std::filesystem::perms;
     TempFolder dir;
@@ -125,7 +86,6 @@ TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeep
     EXPECT_EQ(abandoned.parent_path(), file.parent_path());
     EXPECT_NE(Read(abandoned).find("\nLAT=text:99.9\n"), std::string::npos);
     EXPECT_EQ(Read(file), before);
-    EXPECT_EQ(LoadSettings(store), Changed());
 
     // The next save clears a temporary left long ago, but not one a live
     // writer may still be filling, nor a file of the user's.
@@ -138,11 +98,19 @@ TEST(FileSettingsStore, AnInterruptedWriteLeavesThePreviousStoreAReplacedOneKeep
     std::filesystem::permissions(file, perms::group_read, std::filesystem::perm_options::add);
     EXPECT_TRUE(WriteSetting(store, AppKey, "", "LAT", "99.9"));
     EXPECT_EQ(ReadSetting(store, AppKey, "", "LAT", ""), "99.9");
-    EXPECT_EQ(std::filesystem::status(file).permissions(),
-        perms::owner_read | perms::owner_write | perms::group_read);
+    EXPECT_EQ(std::filesystem::status(file).permissions(), perms::owner_read | perms::owner_write | perms::group_read);
     EXPECT_FALSE(std::filesystem::exists(abandoned));
-    EXPECT_TRUE(std::filesystem::exists(inFlight));
-    EXPECT_TRUE(std::filesystem::exists(users));
+    EXPECT_TRUE(std::filesystem::exists(inFlight) && std::filesystem::exists(users));
+
+    // Values of the wrong kind, junk and a last line cut short: the defaults
+    // but for the port, and a write repairs the file.
+    std::ofstream(file, std::ios::binary) << "COM=number:4\nLAT=number:5\nSRT=text:7\nRAW=text:1\n" << kJunk
+                                          << "\nLON=text:12.3";
+    AppSettings portOnly;
+    portOnly.port = 4;
+    EXPECT_EQ(LoadSettings(store), portOnly);
+    SaveSettings(store, Changed());
+    EXPECT_EQ(LoadSettings(store), Changed());
 }
 
 // A folder missing is made; a file in the way of a folder is left alone,
@@ -174,24 +142,24 @@ TEST(FileSettingsStore, AFolderMissingIsMadeAnythingElseInTheWayIsLeftAlone)
 
 TEST(DefaultSettingsStore, TheOverrideComesFirstThenXdgThenHome)
 {
-    using Env = std::map<std::string, std::string>;
-    const auto lookup = [](const Env& env) -> EnvironmentLookup {
-        return [&env](const char* name) { return env.contains(name) ? env.at(name).c_str() : nullptr; };
-    };
-    EXPECT_EQ(SettingsBaseFolder(lookup({{"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}})), "/x");
-    EXPECT_EQ(SettingsBaseFolder(lookup({{"XDG_CONFIG_HOME", "x"}, {"HOME", "/h"}})), "/h/.config");
-    EXPECT_EQ(SettingsBaseFolder(lookup({{SettingsDirVariable, ""}, {"HOME", "/h"}})), "/h/.config")
-        << "empty is unset";
-    EXPECT_EQ(SettingsBaseFolder(lookup({})), "");
-
     TempFolder dir;
-    const Env env = {{SettingsDirVariable, (dir.path() / "elsewhere").string()},
-        {"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}};
-    EXPECT_EQ(SettingsBaseFolder(lookup(env)), dir.path() / "elsewhere");
+    using Env = std::map<std::string, std::string>;
+    const Env env = {{SettingsDirVariable, (dir.path() / "elsewhere").string()}, {"XDG_CONFIG_HOME", "/x"},
+                     {"HOME", "/h"}};
+    const auto lookup = [](const Env& e) -> EnvironmentLookup {
+        return [e](const char* name) { return e.contains(name) ? e.at(name).c_str() : nullptr; };
+    };
+    const struct { Env env; std::filesystem::path base; } rows[] = {
+        {{{"XDG_CONFIG_HOME", "/x"}, {"HOME", "/h"}}, "/x"}, {{{"XDG_CONFIG_HOME", "x"}, {"HOME", "/h"}}, "/h/.config"},
+        {{{SettingsDirVariable, ""}, {"HOME", "/h"}}, "/h/.config"}, // empty is unset
+        {{}, ""}, {env, dir.path() / "elsewhere"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(SettingsBaseFolder(lookup(row.env)), row.base);
     auto store = OpenDefaultSettingsStore(lookup(env));
     SaveSettings(*store, Changed());
-    const auto file = dir.path() / "elsewhere" / "Orvalen Software" / "ADSB.conf";
-    EXPECT_NE(Read(file).find("\nCOM=number:7\n"), std::string::npos);
+    EXPECT_NE(Read(dir.path() / "elsewhere" / "Orvalen Software" / "ADSB.conf").find("\nCOM=number:7\n"),
+              std::string::npos);
     EXPECT_EQ(LoadSettings(*store), Changed());
 }
 

@@ -18,8 +18,7 @@ void ExpectSameAsCore(const AircraftTableModel& model, const AircraftTable& tabl
     for (std::size_t r = 0; r < table.size(); ++r) {
         ASSERT_EQ(model.idAt(int(r)), table.idAt(r)) << "step " << step << " row " << r;
         for (std::size_t c = 0; c < kColumnCount; ++c)
-            ASSERT_EQ(model.index(int(r), int(c)).data().toString().toStdString(), table.rowAt(r).cells[c])
-                << "step " << step << " row " << r << " column " << c;
+            ASSERT_EQ(model.index(int(r), int(c)).data().toString().toStdString(), table.rowAt(r).cells[c]) << step;
     }
 }
 

@@ -3,8 +3,6 @@
 // and how its place and range are kept.
 #include <gtest/gtest.h>
 
-#include <numbers>
-
 #include <QApplication>
 #include <QImage>
 #include <QShortcut>
@@ -24,8 +22,6 @@ namespace telvorn {
 namespace {
 
 using test::Record17;
-
-double Degrees(double nm) { return nm / kEarthRadiusNm * 180.0 / std::numbers::pi; }
 
 // A decoded-position record, with more fields on top.
 std::string At(const std::string& address, GeoPoint p, std::initializer_list<std::pair<int, std::string>> more = {})
@@ -61,11 +57,9 @@ TEST(ScopeView, DrawsEachAircraftOnItsPixelFadingWithAgeAndEmergenciesStandOut)
     chain.received(At("AAAAAA", Destination(kReceiver, 315, 50)));
     clock.advance(std::chrono::seconds(170));
     chain.received(At("BBBBBB", Destination(kReceiver, 90, 75), {{12, "300"}, {13, "0"}}));
-    chain.received(At("CCCCCC", {kReceiver.lat - Degrees(30), kReceiver.lon}, {{10, "7700"}}));
-    const struct {
-        const char* address;
-        QPoint pixel;
-    } rows[] = {{"AAAAAA", {147, 97}}, {"BBBBBB", {313, 150}}, {"CCCCCC", {200, 195}}};
+    chain.received(At("CCCCCC", Destination(kReceiver, 180, 30), {{10, "7700"}}));
+    const struct { const char* address; QPoint pixel; } rows[] = {
+        {"AAAAAA", {147, 97}}, {"BBBBBB", {313, 150}}, {"CCCCCC", {200, 195}}};
     const QImage image = scope.grab().toImage();
     for (const auto& row : rows) {
         const RowId id = *chain.table().FindAircraftRow(row.address);
@@ -73,16 +67,14 @@ TEST(ScopeView, DrawsEachAircraftOnItsPixelFadingWithAgeAndEmergenciesStandOut)
         EXPECT_EQ(scope.aircraftAt(row.pixel + QPoint(3, -3)), id) << row.address << ", near its symbol";
     }
     EXPECT_EQ(scope.aircraftAt({100, 150}), std::nullopt);
-    EXPECT_EQ(scope.paints(), 1);
 
-    auto green = [&](QPoint p) { return qGreen(image.pixel(p)); };
-    EXPECT_GT(green(rows[1].pixel), 200) << "heard now: drawn whole";
-    EXPECT_LT(green(rows[0].pixel), 110) << "heard 170 s ago: faded";
+    EXPECT_GT(qGreen(image.pixel(rows[1].pixel)), 200) << "heard now: drawn whole";
+    EXPECT_LT(qGreen(image.pixel(rows[0].pixel)), 110) << "heard 170 s ago: faded";
     // Beside the emergency's symbol, inside its highlight: the list's colour.
-    const QColor halo = image.pixelColor(rows[2].pixel + QPoint(-7, 0)), yellow = EmergencyBackground();
-    EXPECT_LT(std::abs(halo.red() - yellow.red()) + std::abs(halo.green() - yellow.green()) +
-                  std::abs(halo.blue() - yellow.blue()), 30);
-    EXPECT_LT(image.pixelColor(rows[0].pixel + QPoint(-7, 0)).red(), 60) << "no highlight around others";
+    const QRgb halo = image.pixel(rows[2].pixel + QPoint(-7, 0)), yellow = EmergencyBackground().rgb();
+    EXPECT_LT(std::abs(qRed(halo) - qRed(yellow)) + std::abs(qGreen(halo) - qGreen(yellow)) +
+              std::abs(qBlue(halo) - qBlue(yellow)), 30);
+    EXPECT_LT(qRed(image.pixel(rows[0].pixel + QPoint(-7, 0))), 60) << "no highlight around others";
 }
 
 TEST(ScopeView, RangeStepsLabelCornersAndTheShippedOutline)
@@ -106,32 +98,25 @@ TEST(ScopeView, RangeStepsLabelCornersAndTheShippedOutline)
 
 struct ScopeWindow : test::Window {
     // Shown, the receiver where the aircraft here are placed around.
-    Main& show(AppSettings saved = {}, std::optional<ScopePlace> runScope = {})
+    Main& show(AppSettings saved = {})
     {
         saved.latitude = "48.5";
         saved.longitude = "2.0";
-        Main& m = load(saved, runScope);
-        m.show();
-        return m;
+        load(saved).show();
+        return *main;
     }
     RowId id(const char* address) { return *main->chain().table().FindAircraftRow(address); }
-    QPoint pixelOf(GeoPoint p)
-    {
-        const ScopePixel px = main->scope().projection().toPixel(p);
-        return QPoint(int(std::lround(px.x)), int(std::lround(px.y)));
-    }
 };
 
 TEST(ScopeView, SelectionFollowsTheUsersChoiceInTheListAndOnTheScope)
 {
     ScopeWindow w;
-    Main& m = w.show({}, ScopePlace::Beside);
-    const GeoPoint a{kReceiver.lat + Degrees(60), kReceiver.lon};
+    w.runScope = ScopePlace::Beside;
+    Main& m = w.show();
     const GeoPoint b = Destination(kReceiver, 225, 90);
-    w.receive(At("AAAAAA", a) + At("BBBBBB", b));
-    ASSERT_TRUE(m.scope().isVisible());
-
-    QTest::mouseClick(&m.scope(), Qt::LeftButton, Qt::NoModifier, w.pixelOf(b));
+    w.receive(At("AAAAAA", Destination(kReceiver, 0, 60)) + At("BBBBBB", b));
+    const ScopePixel atB = m.scope().projection().toPixel(b);
+    QTest::mouseClick(&m.scope(), Qt::LeftButton, Qt::NoModifier, QPoint(int(atB.x), int(atB.y)));
     EXPECT_EQ(m.scope().selected(), w.id("BBBBBB"));
     EXPECT_EQ(m.model().idAt(m.view().currentIndex().row()), w.id("BBBBBB")) << "the click selects its row";
 
@@ -152,51 +137,41 @@ TEST(ScopeView, SelectionFollowsTheUsersChoiceInTheListAndOnTheScope)
     EXPECT_EQ(m.scope().selected(), std::nullopt);
 }
 
-// The list's own colours and alignment stay under the emergency highlight.
-TEST(ScopeView, EmergenciesStandOutInTheListUntilTheirStateChangesOrTheRowGoes)
-{
-    ScopeWindow w;
-    Main& m = w.show();
-    // No tool tip: the row is drawn as usual.
-    const struct { std::string lines; const char* toolTip; } steps[] = {
-        {Record17("4840D6", {{4, "KLM1234"}, {10, "7700"}}) + ";\r\n", "general emergency"},
-        {Record17("4840D6", {{10, "7500"}}) + ";\r\n", "hijack"},
-        {Record17("4840D6", {{10, "1000"}}) + ";\r\n", ""},
-        // An alert changes no cell; the row is restyled all the same.
-        {"!4840D6,5,M;\r\n", "Unlawful Intercept"},
-        {"!4840D6,0,M;\r\n", ""},
-        {Record17("4840D6", {{10, "7600"}}) + ";\r\n", "radio failure"},
-    };
-    auto at = [&](Column c, int role) { return m.model().index(0, int(Index(c))).data(role); };
-    for (const auto& step : steps) {
-        w.receive(step.lines);
-        ASSERT_EQ(m.model().rowCount(), 1);
-        const bool emergency = *step.toolTip != '\0';
-        EXPECT_EQ(at(Column::Icao, Qt::ToolTipRole).toString(), step.toolTip) << step.lines;
-        EXPECT_EQ(at(Column::Alti, Qt::BackgroundRole).value<QColor>() == EmergencyBackground(), emergency)
-            << step.lines;
-        EXPECT_EQ(at(Column::Numb, Qt::FontRole).value<QFont>().bold(), emergency) << step.lines;
-        EXPECT_EQ(at(Column::Call, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0)) << "call stays red";
-        EXPECT_EQ(at(Column::Sqwk, Qt::ForegroundRole).value<QColor>(), QColor(32, 128, 32)) << "squawk stays green";
-        EXPECT_FALSE(at(Column::Icao, Qt::ForegroundRole).isValid());
-    }
-    EXPECT_EQ(at(Column::Sqwk, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
-    EXPECT_EQ(at(Column::Call, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
-    EXPECT_EQ(m.model().headerData(int(Index(Column::Call)), Qt::Horizontal).toString(), "Call");
-    w.clock.advance(std::chrono::seconds(200));
-    m.TimerClean_Timer();
-    w.receive(Record17("4840D6") + ";\r\n");
-    EXPECT_FALSE(at(Column::Icao, Qt::ToolTipRole).isValid()) << "back after the purge, with no emergency";
-}
-
-TEST(ScopeView, PlaceAndRangeAreKeptAndTheHiddenScopeLeavesTheWindowAsItWas)
+// Emergencies stand out in the list until their state changes or the row
+// goes, the list's own colours and alignment staying under the highlight;
+// the scope's place and range are kept, and the hidden scope leaves the
+// window as it was.
+TEST(ScopeView, EmergenciesStandOutInTheListAndThePlaceAndRangeAreKept)
 {
     AppSettings saved;
     saved.scope = ScopePlace::Below;
     saved.scopeRangeNm = 75;
     ScopeWindow w;
     Main& m = w.show(saved);
-    EXPECT_EQ(m.scopePlace(), ScopePlace::Below);
+    // No tool tip: the row is drawn as usual.
+    const struct { std::string lines; const char* toolTip; } steps[] = {
+        {Record17("4840D6", {{4, "KLM1234"}, {10, "7700"}}) + ";\r\n", "general emergency"},
+        {Record17("4840D6", {{10, "7500"}}) + ";\r\n", "hijack"}, {Record17("4840D6", {{10, "1000"}}) + ";\r\n", ""},
+        // An alert changes no cell; the row is restyled all the same.
+        {"!4840D6,5,M;\r\n", "Unlawful Intercept"}, {"!4840D6,0,M;\r\n", ""},
+        {Record17("4840D6", {{10, "7600"}}) + ";\r\n", "radio failure"},
+    };
+    auto cell = [&](Column c, int role) { return m.model().index(0, int(Index(c))).data(role); };
+    for (const auto& step : steps) {
+        w.receive(step.lines);
+        const bool emergency = *step.toolTip != '\0';
+        EXPECT_EQ(cell(Column::Icao, Qt::ToolTipRole).toString(), step.toolTip) << step.lines;
+        EXPECT_EQ(cell(Column::Alti, Qt::BackgroundRole).value<QColor>() == EmergencyBackground(), emergency);
+        EXPECT_EQ(cell(Column::Numb, Qt::FontRole).value<QFont>().bold(), emergency) << step.lines;
+        EXPECT_EQ(cell(Column::Call, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0)) << "call stays red";
+        EXPECT_EQ(cell(Column::Sqwk, Qt::ForegroundRole).value<QColor>(), QColor(32, 128, 32)) << "squawk stays green";
+    }
+    EXPECT_EQ(cell(Column::Sqwk, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+    w.clock.advance(std::chrono::seconds(200));
+    m.TimerClean_Timer();
+    w.receive(Record17("4840D6") + ";\r\n");
+    EXPECT_FALSE(cell(Column::Icao, Qt::ToolTipRole).isValid()) << "back after the purge, with no emergency";
+
     EXPECT_EQ(m.size(), QSize(735, 866));
     EXPECT_EQ(m.scope().geometry(), QRect(0, 433, 735, 433));
     EXPECT_EQ(m.scope().rangeNm(), 75);
@@ -209,7 +184,6 @@ TEST(ScopeView, PlaceAndRangeAreKeptAndTheHiddenScopeLeavesTheWindowAsItWas)
     Wheel(m.scope(), -120);
 
     QShortcut* toggle = m.findChild<QShortcut*>();
-    ASSERT_NE(toggle, nullptr);
     EXPECT_EQ(toggle->key(), QKeySequence(Qt::Key_F2));
     emit toggle->activated(); // below -> hidden
     EXPECT_FALSE(m.scope().isVisible());
@@ -221,7 +195,8 @@ TEST(ScopeView, PlaceAndRangeAreKeptAndTheHiddenScopeLeavesTheWindowAsItWas)
 
     // A place given for the run (the demo) wins over the stored one.
     ScopeWindow demo;
-    Main& d = demo.show({}, ScopePlace::Beside);
+    demo.runScope = ScopePlace::Beside;
+    Main& d = demo.show();
     EXPECT_EQ(d.size(), QSize(735 + 433, 433));
     emit d.findChild<QShortcut*>()->activated(); // beside -> below
     EXPECT_EQ(d.scopePlace(), ScopePlace::Below);

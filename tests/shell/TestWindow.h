@@ -4,7 +4,6 @@
 // a folder of the test's own.
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,52 +28,38 @@ struct Window {
     FakeSerialPort port{log};
     FakeLinkHost answers{log};
     FrozenClock clock{std::chrono::sys_days{std::chrono::year{2026} / 12 / 5} + std::chrono::hours{13}};
+    std::optional<ScopePlace> runScope; // as the command line gives them
+    std::optional<FeedOptions> runFeeds;
     bool ended = false;
     std::unique_ptr<Main> main;
 
-    Main& open(std::optional<ScopePlace> runScope = {}, std::optional<FeedOptions> runFeeds = {})
+    Main& open()
     {
-        ShellServices s;
-        s.store = &store;
-        s.port = &port;
-        s.clock = &clock;
-        s.msgBox = [this](const std::string& text, MsgButtons b, MsgIcon i, const std::string& title,
-                          const std::string& detail) { return answers.MsgBox(text, b, i, title, detail); };
-        s.endProgram = [this] { ended = true; };
-        s.sleep = [](int) {};
-        s.currentDirectory = [this] { return dir.path().string(); };
-        s.runScope = runScope;
-        s.runFeeds = std::move(runFeeds);
-        main = std::make_unique<Main>(s);
+        main = std::make_unique<Main>(ShellServices{
+            .store = &store, .port = &port, .clock = &clock,
+            .msgBox = [this](const auto&... box) { return answers.MsgBox(box...); },
+            .endProgram = [this] { ended = true; }, .sleep = [](int) {},
+            .currentDirectory = [this] { return dir.path().string(); }, .closed = {}, .runDevice = {},
+            .runFeeds = runFeeds, .runScope = runScope});
         return *main;
     }
-
-    // A stored port, so no settings window comes first.
-    void storePort(std::uint8_t number = 1)
-    {
-        AppSettings saved;
-        saved.port = number;
-        SaveSettings(store, saved);
-    }
-    // The window opened and loaded on stored settings, port 1 unless they
-    // name another.
-    Main& load(AppSettings saved = {}, std::optional<ScopePlace> runScope = {},
-               std::optional<FeedOptions> runFeeds = {})
+    // Settings stored with a port, 1 unless they name another, so that no
+    // settings window comes first.
+    void save(AppSettings saved = {})
     {
         saved.port = saved.port ? saved.port : 1;
         SaveSettings(store, saved);
-        Main& m = open(runScope, std::move(runFeeds));
-        if (!m.Form_Load())
+    }
+    Main& load(AppSettings saved = {})
+    {
+        save(std::move(saved));
+        if (!open().Form_Load())
             ADD_FAILURE() << "the window did not load";
-        return m;
+        return *main;
     }
     int startUps() const { return int(std::count(log.begin(), log.end(), "?")); }
     AppSettings stored() { return LoadSettings(store); }
-    void receive(const std::string& bytes)
-    {
-        port.comm(comEvReceive, bytes);
-        main->refresh();
-    }
+    void receive(const std::string& bytes) { port.comm(comEvReceive, bytes); main->refresh(); }
     QString panel(Panel p) const { return main->status().panel(p)->text(); }
 };
 
